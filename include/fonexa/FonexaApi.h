@@ -1,0 +1,13 @@
+/* Marks what FonexaCore exports; everything else in the library stays hidden. */
+#ifndef FONEXA_FONEXAAPI_H
+#define FONEXA_FONEXAAPI_H
+
+#define FONEXA_API __attribute__((visibility("default")))
+
+#ifdef __cplusplus
+#define FONEXA_EXTERN_C extern "C"
+#else
+#define FONEXA_EXTERN_C
+#endif
+
+#endif
