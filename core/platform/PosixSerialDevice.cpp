@@ -141,14 +141,11 @@ size_t PosixSerialDevice::Read(int fd, uint8_t* buffer, size_t count, uint32_t t
       status = IoStatus::Ok;
       return static_cast<size_t>(n);
     }
-    if (n == 0) return 0;  // end of file: the other end hung up
-    if (errno == EINTR) continue;
-    if (errno != EAGAIN) return 0;  // EIO and friends: the device is gone
-    if (waited) {
-      status = IoStatus::TimedOut;
-      return 0;
-    }
-    // Nothing buffered: wait for the first byte, as a per-read time-out does.
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) return 0;  // EIO and friends: the device is gone
+    // Nothing buffered (a raw line answers 0 or EAGAIN). After poll reported
+    // the line readable, still nothing means the other end hung up.
+    if (waited) return 0;
     const int revents = PollOnce(fd, POLLIN, timeoutMs);
     if (revents < 0) return 0;
     if (revents == 0) {
@@ -189,8 +186,11 @@ bool PosixSerialDevice::Flush(int fd) {
   return fd != kInvalidHandle && tcflush(fd, TCIOFLUSH) == 0;
 }
 
-bool PosixSerialDevice::ModemLines(int fd, int& lines) {
-  return fd != kInvalidHandle && ioctl(fd, TIOCMGET, &lines) == 0;
+bool PosixSerialDevice::RingIndicator(int fd, bool& ringing) {
+  int lines = 0;
+  if (fd == kInvalidHandle || ioctl(fd, TIOCMGET, &lines) != 0) return false;
+  ringing = (lines & TIOCM_RNG) != 0;
+  return true;
 }
 
 }  // namespace fonexa::platform

@@ -50,9 +50,9 @@ class PosixSerialDevice {
   // Discards what the driver holds in both directions.
   static bool Flush(int handle);
 
-  // The modem status lines (TIOCM_* bits); false where the device has none.
-  static bool ModemLines(int handle, int& lines);
-};
+  // The level of the ring-indicator line; false where the device has no modem
+  // lines (a pseudo-terminal).
+  static bool RingIndicator(int handle, bool& ringing);
 };
 
 }  // namespace fonexa::platform

@@ -1,0 +1,33 @@
+#include "text/QuotedFieldSplitter.h"
+
+#include <gtest/gtest.h>
+
+using fonexa::QuotedFieldSplitter;
+
+TEST(QuotedFieldSplitter, KeepsSeparatorsInsideQuotes) {
+  QuotedFieldSplitter s("1,\"+420 777\",145,\"Doe, John\"\r\n", ",\r\n", "\"", true);
+  EXPECT_EQ(s.NextField(), "1");
+  EXPECT_EQ(s.NextField(), "+420 777");
+  EXPECT_EQ(s.NextField(), "145");
+  EXPECT_EQ(s.NextField(), "Doe, John");
+  EXPECT_FALSE(s.HasMoreFields());
+  EXPECT_EQ(s.NextField(), "");
+}
+
+TEST(QuotedFieldSplitter, WithoutTrimTheQuotesStay) {
+  QuotedFieldSplitter s("\"a,b\",c", ",", "\"", false);
+  EXPECT_TRUE(s.HasMoreFields());
+  EXPECT_EQ(s.NextField(), "\"a,b\"");  // HasMoreFields did not move the position
+  EXPECT_EQ(s.NextField(), "c");
+}
+
+TEST(QuotedFieldSplitter, EmptyFieldsAreSkipped) {
+  QuotedFieldSplitter s(",,x,,", ",", "\"", true);
+  EXPECT_EQ(s.NextField(), "x");
+  EXPECT_FALSE(s.HasMoreFields());
+}
+
+TEST(QuotedFieldSplitter, TrimRemovesEveryQuoteAtBothEnds) {
+  QuotedFieldSplitter s("\"\"He said \"hi\"\"\"", ",", "\"", true);
+  EXPECT_EQ(s.NextField(), "He said \"hi");
+}
