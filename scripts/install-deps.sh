@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and the oracles need.
+# Only what is missing is installed; run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+  build-essential cmake g++ pkg-config python3
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # Independent oracles and interop clients for the virtual modem and the PDU codec.
+  gammu python3-gammu gsm-utils libgammu-dev
+  # libFuzzer comes with clang.
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
