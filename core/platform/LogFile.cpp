@@ -32,6 +32,11 @@ bool LogFile::Write(const char* data, size_t length) {
   return true;
 }
 
+void LogFile::Adopt(int handle) {
+  const int old = fd_.exchange(handle);
+  if (old >= 0) close(old);
+}
+
 bool LogFile::Close() {
   const int fd = fd_.exchange(-1);
   if (fd < 0) return false;

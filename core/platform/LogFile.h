@@ -19,6 +19,10 @@ class LogFile {
   bool IsOpen() const { return fd_.load(std::memory_order_relaxed) >= 0; }
   bool Write(const char* data, size_t length);
   bool Close();
+  // Gives up the open file without closing it (-1 when closed), and takes such
+  // a file back; the diagnostics run sets the traffic log aside this way.
+  int Release() { return fd_.exchange(-1); }
+  void Adopt(int handle);
 
  private:
   std::atomic<int> fd_{-1};

@@ -27,6 +27,11 @@ class DebugLog {
   int Close();
   bool IsOpen() const { return file_.IsOpen(); }
 
+  // Sets the open file aside, leaving the log closed; returns a token for PutBack.
+  int SetAside() { return file_.Release(); }
+  // Closes whatever the log has open and restores what SetAside returned.
+  void PutBack(int token) { file_.Adopt(token); }
+
  private:
   platform::LogFile file_;
 };

@@ -34,6 +34,24 @@ FONEXA_API int OpenDebugLog(const char* path);
  * trace log (0 when it was not open). */
 FONEXA_API int CloseDebugLog(void);
 
+/* ---- Windows ------------------------------------------------------------ */
+
+/* A message target for event notifications. The application makes one with a
+ * procedure of its own; sending a message to it calls that procedure at once,
+ * on the sending thread. A GUI application forwards from there to its own event
+ * loop. Event notifications arrive as message 1297 with the event identifier as
+ * wParam and, as lParam, the address of the last event's text. */
+typedef struct MxWindowObject* MxWindow;
+typedef intptr_t (*MxWindowProc)(MxWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                 void* context);
+
+/* A new window calling proc with context; null when proc is null. */
+FONEXA_API MxWindow MxCreateWindow(MxWindowProc proc, void* context);
+/* Destroys the window; messages sent to it afterwards go nowhere. */
+FONEXA_API void MxDestroyWindow(MxWindow window);
+/* Calls the window's procedure; 0 when the window does not exist (any more). */
+FONEXA_API intptr_t MxSendMessage(MxWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
 /* ---- Events ------------------------------------------------------------- */
 
 /* Copies the last event's text (at most FONEXA_EVENT_TEXT_SIZE bytes with its

@@ -1,0 +1,10 @@
+#include "events/StopEvent.h"
+
+namespace fonexa {
+
+platform::ManualResetEvent& StopEvent() {
+  static platform::ManualResetEvent event;
+  return event;
+}
+
+}  // namespace fonexa

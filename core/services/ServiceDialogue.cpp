@@ -1,0 +1,47 @@
+#include "services/ServiceDialogue.h"
+
+#include "text/DebugLog.h"
+
+namespace fonexa {
+
+bool ServiceDialogue::Open(const char* failureReason) {
+  if (!session_) return false;
+  if (session_->Open()) {
+    opened_ = true;
+    return true;
+  }
+  // A failed open is balanced by a Close too; it leaves a zero count at zero.
+  opened_ = true;
+  Exit(failureReason, 0);
+  return false;
+}
+
+bool ServiceDialogue::RequireOpen(const char* failureReason) {
+  if (session_ && session_->IsOpened()) return true;
+  Exit(failureReason, 0);
+  return false;
+}
+
+std::string ServiceDialogue::Send(const std::string& command, uint32_t timeoutMs) {
+  return session_->WriteCommandString(command, timeoutMs);
+}
+
+std::string ServiceDialogue::Line(uint32_t timeoutMs) { return session_->ReadAnswerLineString(static_cast<int>(timeoutMs)); }
+
+std::string ServiceDialogue::Final(uint32_t timeoutMs) {
+  return session_->ReadAnswerString(static_cast<int>(timeoutMs), 0);
+}
+
+int ServiceDialogue::Exit(const char* reason, int result) {
+  TraceLog().Write("<--%s>>%s\r\n", scope_.c_str(), reason);
+  Close();
+  return result;
+}
+
+void ServiceDialogue::Close() {
+  if (!opened_) return;
+  opened_ = false;
+  session_->Close();
+}
+
+}  // namespace fonexa
