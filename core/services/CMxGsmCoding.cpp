@@ -139,26 +139,79 @@ void TraceCodes(const std::string& text) {
 }
 
 void AppendUserData(std::string& out, const std::string& text, int alphabet, int fillBits) {
+  const size_t start = out.size();
   if (alphabet == CMxGsmCoding::kAlphabet16Bit) {
     // UCS2 code unit 0x00XX is the Latin-1 character XX.
+    out.resize(start + 4 * text.size());
+    char* at = out.data() + start;
     for (const char c : text) {
-      out += "00";
-      AppendHexOctet(out, static_cast<uint8_t>(c));
+      at[0] = '0';
+      at[1] = '0';
+      WriteHexOctet(at + 2, static_cast<uint8_t>(c));
+      at += 4;
     }
     return;
   }
   if (alphabet == CMxGsmCoding::kAlphabet8Bit) {
-    for (const char c : text) AppendHexOctet(out, static_cast<uint8_t>(c));
+    out.resize(start + 2 * text.size());
+    char* at = out.data() + start;
+    for (const char c : text) {
+      WriteHexOctet(at, static_cast<uint8_t>(c));
+      at += 2;
+    }
     return;
   }
   TraceCodes(text);
-  gsm7::SeptetPacker packer(out, fillBits);
+  const size_t septets = static_cast<size_t>(CMxGsmCoding::GetUserDataLength(text, alphabet));
+  out.resize(start + 2 * gsm7::PackedOctets(septets, fillBits));
+  gsm7::SeptetPacker packer(out.data() + start, fillBits);
   for (const char c : text) {
     const uint8_t code = gsm7::CodeOf(c);
     packer.Push(code);
     if (code == gsm7::kEscape) packer.Push(gsm7::ExtensionCodeOf(c));
   }
   packer.Finish();
+}
+
+// Decodes user data into text, reusing its buffer. See GetTextFromPdu.
+void DecodeText(std::string_view userData, int count, int alphabet, int fillBits, std::string& text) {
+  TraceLog().Write("CMxGsmCoding::GetTextFromPdu[%.*s]\r\n", static_cast<int>(userData.size()), userData.data());
+  g_escaped.store(false, std::memory_order_relaxed);
+  text.clear();
+  if (alphabet == CMxGsmCoding::kAlphabet16Bit) {
+    text.resize(userData.size() / 4);
+    char* at = text.data();
+    for (size_t position = 0; position + 4 <= userData.size(); position += 4) {
+      const int high = CompleteOctetAt(userData, position);
+      const int low = CompleteOctetAt(userData, position + 2);
+      if (high < 0 || low < 0) break;
+      // A Latin-1 text has no byte for other code units; "?" at least shows
+      // that a character was there.
+      *at++ = high == 0 ? static_cast<char>(low) : '?';
+    }
+    text.resize(static_cast<size_t>(at - text.data()));
+  } else if (alphabet == CMxGsmCoding::kAlphabet8Bit) {
+    text.resize(userData.size() / 2);
+    char* at = text.data();
+    for (size_t position = 0;; position += 2) {
+      const int octet = CompleteOctetAt(userData, position);
+      if (octet < 0) break;
+      *at++ = static_cast<char>(octet);
+    }
+    text.resize(static_cast<size_t>(at - text.data()));
+  } else if (alphabet == CMxGsmCoding::kAlphabet7Bit && count > 0) {
+    const size_t bits = userData.size() / 2 * 8;
+    const size_t room = bits > static_cast<size_t>(fillBits) ? (bits - static_cast<size_t>(fillBits)) / 7 : 0;
+    text.resize(std::min(static_cast<size_t>(count), room));
+    char* at = text.data();
+    bool escaped = false;
+    gsm7::Unpack(userData, text.size(), fillBits, [&](uint8_t code) {
+      const int c = gsm7::DecodeCode(code, escaped);
+      if (c >= 0) *at++ = static_cast<char>(c);
+    });
+    text.resize(static_cast<size_t>(at - text.data()));
+    g_escaped.store(escaped, std::memory_order_relaxed);
+  }
 }
 
 constexpr bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
@@ -168,6 +221,42 @@ bool IsCalendarTime(int year, int month, int day, int hour, int minute, int seco
   if (month < 1 || month > 12 || day < 1) return false;
   const int days = kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
   return day <= days && hour <= 23 && minute <= 59 && second <= 59;
+}
+
+// Days from 1970-01-01 of a date of the proleptic Gregorian calendar.
+constexpr int64_t DaysFromCivil(int64_t year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t yearOfEra = year - era * 400;
+  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
+constexpr int64_t SecondsOfFields(int64_t year, int month, int day, int hour, int minute, int second) {
+  return DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+// Seconds since 1970 of local calendar fields, daylight saving as the system
+// has it: what mktime gives. glibc's mktime re-reads the zone file on every
+// call, microseconds per message of a listing, so the answer is found with
+// localtime, which does not. The fields read as UTC, less the local offset of
+// a day before, are the answer unless the offset changed in between; then the
+// offset of a day after is. In the hour a switch to winter time repeats, the
+// first (summer) reading wins; a time in the hour a switch to summer time
+// skips lands an hour later. Both as mktime does it.
+int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
+  const int64_t asUtc = SecondsOfFields(year, month, day, hour, minute, second);
+  const auto offsetAt = [](int64_t t) {
+    const platform::SystemTime l = platform::LocalTimeOf(t);
+    return SecondsOfFields(l.year, l.month, l.day, l.hour, l.minute, l.second) - t;
+  };
+  const int64_t before = asUtc - offsetAt(asUtc - 86400);
+  const int64_t after = asUtc - offsetAt(asUtc + 86400);
+  if (before == after) return before;
+  const auto reads = [&](int64_t t) { return t + offsetAt(t) == asUtc; };
+  if (reads(before) || !reads(after)) return before;
+  return after;
 }
 
 // TP-SCTS: year, month, day, hour, minute, second in swapped decimal digits,
@@ -182,8 +271,7 @@ int64_t ReadServiceCentreTimeStamp(PduCursor& cursor) {
   const int second = cursor.SemiDecimalOctet();
   cursor.Skip(1);
   if (!IsCalendarTime(year, month, day, hour, minute, second)) return 0;
-  const int64_t time = platform::MakeLocalTime(year, month, day, hour, minute, second);
-  return time < 0 ? 0 : time;
+  return LocalSeconds(year, month, day, hour, minute, second);
 }
 
 // Octets of TP-VP in an SMS-SUBMIT, after its TP-VPF. Phones store their own
@@ -202,21 +290,21 @@ constexpr size_t ValidityPeriodOctets(int firstOctet) {
 
 // TP-UD after TP-UDL: skips a user-data header by its length (and in 7-bit by
 // the fill bits after it) and decodes the text that TP-UDL leaves.
-std::string DecodeUserData(std::string_view userData, int udl, bool hasHeader, int alphabet) {
+void DecodeUserData(std::string_view userData, int udl, bool hasHeader, int alphabet, std::string& text) {
   size_t headerOctets = 0;
   if (hasHeader) headerOctets = static_cast<size_t>(ReadOctetAt(userData, 0, false)) + 1;
   const std::string_view afterHeader = userData.substr(std::min(headerOctets * 2, userData.size()));
   if (alphabet == CMxGsmCoding::kAlphabet7Bit) {
     const int headerSeptets = HeaderSeptets(static_cast<int>(headerOctets));
     const int septets = std::max(0, udl - headerSeptets);
-    return CMxGsmCoding::GetTextFromPdu(afterHeader, septets, alphabet,
-                                        FillBits(static_cast<int>(headerOctets)));
+    DecodeText(afterHeader, septets, alphabet, FillBits(static_cast<int>(headerOctets)), text);
+    return;
   }
   // TP-UDL bounds 8-bit and UCS2 text too: some phones pad a PDU read from
   // the SIM to the full record with FF octets.
   const size_t octets = static_cast<size_t>(std::max(0, udl - static_cast<int>(headerOctets)));
-  return CMxGsmCoding::GetTextFromPdu(afterHeader.substr(0, std::min(octets * 2, afterHeader.size())),
-                                      static_cast<int>(octets), alphabet);
+  DecodeText(afterHeader.substr(0, std::min(octets * 2, afterHeader.size())), static_cast<int>(octets), alphabet, 0,
+             text);
 }
 
 }  // namespace
@@ -381,7 +469,7 @@ int CMxGsmCoding::ConvertFromPdu(const std::string& pdu, int length, SmsEntry& e
     entry.Time = ReadServiceCentreTimeStamp(cursor);
   }
   const int udl = cursor.Octet();
-  entry.MessageText = DecodeUserData(cursor.Rest(), udl, hasHeader, alphabet);
+  DecodeUserData(cursor.Rest(), udl, hasHeader, alphabet, entry.MessageText);
 
   DebugLog& log = TraceLog();
   log.Write("\r\nCMxGsmCoding::ConvertFromPdu>>Encoded message:\r\n");
@@ -392,35 +480,8 @@ int CMxGsmCoding::ConvertFromPdu(const std::string& pdu, int length, SmsEntry& e
 }
 
 std::string CMxGsmCoding::GetTextFromPdu(std::string_view userData, int count, int alphabet, int fillBits) {
-  TraceLog().Write("CMxGsmCoding::GetTextFromPdu[%.*s]\r\n", static_cast<int>(userData.size()), userData.data());
-  g_escaped.store(false, std::memory_order_relaxed);
   std::string text;
-  if (alphabet == kAlphabet16Bit) {
-    text.reserve(userData.size() / 4);
-    for (size_t position = 0; position + 4 <= userData.size(); position += 4) {
-      const int high = CompleteOctetAt(userData, position);
-      const int low = CompleteOctetAt(userData, position + 2);
-      if (high < 0 || low < 0) break;
-      // A Latin-1 text has no byte for other code units; "?" at least shows
-      // that a character was there.
-      text.push_back(high == 0 ? static_cast<char>(low) : '?');
-    }
-  } else if (alphabet == kAlphabet8Bit) {
-    text.reserve(userData.size() / 2);
-    for (size_t position = 0;; position += 2) {
-      const int octet = CompleteOctetAt(userData, position);
-      if (octet < 0) break;
-      text.push_back(static_cast<char>(octet));
-    }
-  } else if (alphabet == kAlphabet7Bit && count > 0) {
-    text.reserve(static_cast<size_t>(count));
-    bool escaped = false;
-    gsm7::Unpack(userData, static_cast<size_t>(count), fillBits, [&](uint8_t code) {
-      const int c = gsm7::DecodeCode(code, escaped);
-      if (c >= 0) text.push_back(static_cast<char>(c));
-    });
-    g_escaped.store(escaped, std::memory_order_relaxed);
-  }
+  DecodeText(userData, count, alphabet, fillBits, text);
   return text;
 }
 

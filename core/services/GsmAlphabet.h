@@ -137,31 +137,38 @@ inline int DecodeCode(uint8_t code, bool& escaped) {
   return detail::kDecoding.plain[code];
 }
 
-// Packs 7-bit codes the GSM way and appends the octets as hex digits. The
-// first code starts fillBits bits into the first octet: fill bits stand
-// between a user-data header and the text, so that the text begins on a
-// septet boundary.
+// Packs 7-bit codes the GSM way as hex digits into a buffer the caller has
+// sized with PackedOctets. The first code starts fillBits bits into the first
+// octet: fill bits stand between a user-data header and the text, so that the
+// text begins on a septet boundary.
+constexpr size_t PackedOctets(size_t codes, int fillBits) { return (static_cast<size_t>(fillBits) + 7 * codes + 7) / 8; }
+
 class SeptetPacker {
  public:
-  SeptetPacker(std::string& hexOut, int fillBits) : out_(hexOut), pending_(fillBits) {}
+  SeptetPacker(char* hexOut, int fillBits) : out_(hexOut), pending_(fillBits) {}
   void Push(uint8_t code) {
     bits_ |= static_cast<uint32_t>(code & 0x7F) << pending_;
     pending_ += 7;
     if (pending_ >= 8) {
-      AppendHexOctet(out_, bits_ & 0xFF);
+      WriteHexOctet(out_, bits_ & 0xFF);
+      out_ += 2;
       bits_ >>= 8;
       pending_ -= 8;
     }
   }
-  // Writes the last, partly filled octet.
-  void Finish() {
-    if (pending_ > 0) AppendHexOctet(out_, bits_ & 0xFF);
+  // Writes the last, partly filled octet; returns the end of the output.
+  char* Finish() {
+    if (pending_ > 0) {
+      WriteHexOctet(out_, bits_ & 0xFF);
+      out_ += 2;
+    }
     bits_ = 0;
     pending_ = 0;
+    return out_;
   }
 
  private:
-  std::string& out_;
+  char* out_;
   uint32_t bits_ = 0;  // pending bits, least significant first; fill bits are 0
   int pending_;
 };

@@ -6,6 +6,7 @@
 // text: an octet that is not there reads as 0 and the cursor stays at the end.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,13 +14,21 @@
 
 namespace fonexa {
 
-// Value of one hexadecimal digit (either case), -1 for any other character.
-constexpr int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+namespace detail {
+constexpr std::array<int8_t, 256> MakeHexValues() {
+  std::array<int8_t, 256> values{};
+  values.fill(-1);
+  for (int c = '0'; c <= '9'; ++c) values[c] = static_cast<int8_t>(c - '0');
+  for (int c = 'A'; c <= 'F'; ++c) values[c] = static_cast<int8_t>(c - 'A' + 10);
+  for (int c = 'a'; c <= 'f'; ++c) values[c] = static_cast<int8_t>(c - 'a' + 10);
+  return values;
 }
+inline constexpr std::array<int8_t, 256> kHexValues = MakeHexValues();
+inline constexpr char kHexDigits[] = "0123456789ABCDEF";
+}  // namespace detail
+
+// Value of one hexadecimal digit (either case), -1 for any other character.
+constexpr int HexDigitValue(char c) { return detail::kHexValues[static_cast<uint8_t>(c)]; }
 
 // The octet written by the two characters at position. An invalid digit (or
 // the end of the text) stops the conversion, so "1G" reads as 1 and "G1" as 0.
@@ -52,14 +61,19 @@ inline int CompleteOctetAt(std::string_view hex, size_t position) {
   if (position + 1 >= hex.size()) return -1;
   const int high = HexDigitValue(hex[position]);
   const int low = HexDigitValue(hex[position + 1]);
-  if (high < 0 || low < 0) return -1;
-  return high * 16 + low;
+  return (high | low) < 0 ? -1 : high * 16 + low;
+}
+
+// Writes the octet as two upper-case hex digits at out.
+inline void WriteHexOctet(char* out, unsigned octet) {
+  out[0] = detail::kHexDigits[(octet >> 4) & 0x0F];
+  out[1] = detail::kHexDigits[octet & 0x0F];
 }
 
 inline void AppendHexOctet(std::string& out, unsigned octet) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  out.push_back(kDigits[(octet >> 4) & 0x0F]);
-  out.push_back(kDigits[octet & 0x0F]);
+  char digits[2];
+  WriteHexOctet(digits, octet);
+  out.append(digits, 2);
 }
 
 class PduCursor {

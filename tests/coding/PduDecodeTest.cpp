@@ -2,6 +2,8 @@
 // and PDUs that are cut short or carry noise.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "platform/LocalTime.h"
@@ -69,6 +71,42 @@ TEST(ConvertFromPduTest, ImpossibleTimeStampLeavesTimeUnset) {
   EXPECT_EQ(entry.Time, 0) << "month 00";
   CMxGsmCoding::ConvertFromPdu(kDeliverHead + "00" + "42200341503300" + "00", 1, entry);
   EXPECT_EQ(entry.Time, 0) << "30 February";
+}
+
+// The time member is what mktime makes of the stamp's fields, daylight
+// saving included, in zones with switches north and south, with half-hour
+// offsets and in the hours a switch skips or repeats.
+TEST(ConvertFromPduTest, TimeStampReadsAsLocalTimeLikeMktime) {
+  const char* const saved = std::getenv("TZ");
+  const std::string savedZone = saved ? saved : "";
+  const char* const zones[] = {"CET-1CEST,M3.5.0,M10.5.0/3", "NST3:30NDT,M3.2.0,M11.1.0",
+                               "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", "AEST-10AEDT,M10.1.0,M4.1.0/3", "<+0545>-5:45"};
+  const auto semiOctets = [](int value) {
+    return std::string{static_cast<char>('0' + value % 10), static_cast<char>('0' + value / 10 % 10)};
+  };
+  for (const char* zone : zones) {
+    setenv("TZ", zone, 1);
+    tzset();
+    for (const int month : {3, 4, 10, 11}) {
+      for (int day = 1; day <= 30; ++day) {
+        for (int hour = 0; hour < 24; ++hour) {
+          for (const int minute : {0, 30, 59}) {
+            const std::string stamp = semiOctets(24) + semiOctets(month) + semiOctets(day) + semiOctets(hour) +
+                                      semiOctets(minute) + semiOctets(7) + "00";
+            const SmsEntry e = Decode(kDeliverHead + "00" + stamp + "00");
+            ASSERT_EQ(e.Time, platform::MakeLocalTime(2024, month, day, hour, minute, 7))
+                << zone << " 2024-" << month << "-" << day << " " << hour << ":" << minute;
+          }
+        }
+      }
+    }
+  }
+  if (saved) {
+    setenv("TZ", savedZone.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
 }
 
 // ---- Stored SMS-SUBMIT: TP-MR, then TP-VP as TP-VPF says -----------------
