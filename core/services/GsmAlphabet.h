@@ -141,7 +141,9 @@ inline int DecodeCode(uint8_t code, bool& escaped) {
 // sized with PackedOctets. The first code starts fillBits bits into the first
 // octet: fill bits stand between a user-data header and the text, so that the
 // text begins on a septet boundary.
-constexpr size_t PackedOctets(size_t codes, int fillBits) { return (static_cast<size_t>(fillBits) + 7 * codes + 7) / 8; }
+constexpr size_t PackedOctets(size_t codes, int fillBits) {
+  return (static_cast<size_t>(fillBits) + 7 * codes + 7) / 8;
+}
 
 class SeptetPacker {
  public:

@@ -2,6 +2,7 @@
 // tests/coding/data (see the header of each file).
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct PduVector {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
   std::string text;  // Latin-1
 };
+
+// Test output names the vector rather than dumping its bytes.
+inline void PrintTo(const PduVector& v, std::ostream* out) { *out << v.name; }
 
 // Reads the vectors of one file of tests/coding/data; an unreadable file or a
 // malformed line throws std::runtime_error naming it.
