@@ -41,7 +41,9 @@ void handleCreg(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
 }
 
 void listNetworks(ModemContext& ctx, Reply& r) {
-  // Scanning the bands takes the phone a while; a character aborts it.
+  // Scanning the bands takes the phone a while; a character aborts it. Each
+  // entry carries the access technology (0, GSM) as phones have since
+  // release 99; some clients parse the list only with it.
   auto deferred = r.defer();
   deferred->abortOutcome = Outcome::ok();
   ModemContext* c = &ctx;
@@ -51,7 +53,7 @@ void listNetworks(ModemContext& ctx, Reply& r) {
       const int availability = n.forbidden ? 3 : n.numeric == c->network.currentOperator() ? 2 : 1;
       const OperatorName* op = findOperator(n.numeric);
       list += "(" + std::to_string(availability) + "," + quoted(op ? op->longName : "") + "," +
-              quoted(op ? op->shortName : "") + "," + quoted(n.numeric) + "),";
+              quoted(op ? op->shortName : "") + "," + quoted(n.numeric) + ",0),";
     }
     deferred->finish({"+COPS: " + list + ",(0,1,2,3,4),(0,1,2)"}, Outcome::ok());
   });

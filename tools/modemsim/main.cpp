@@ -12,9 +12,9 @@
 #include <iostream>
 #include <string>
 
-#include "ControlConsole.h"
-#include "DeviceProfiles.h"
-#include "VirtualModem.h"
+#include "sim/ControlConsole.h"
+#include "sim/DeviceProfiles.h"
+#include "sim/VirtualModem.h"
 
 using fonexa::sim::ControlConsole;
 using fonexa::sim::ModemOptions;
