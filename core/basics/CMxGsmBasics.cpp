@@ -210,9 +210,11 @@ int CMxGsmBasics::FlushComBuffers() {
 }
 
 int CMxGsmBasics::Attach(const std::string& ownerName, uint32_t timeoutMs) {
-  const auto now = fonexa::platform::LocalNow();
-  TraceLog().Write("\n-->CMxGsmBasics::Attach[%s][%02u:%02u:%02u]\n", ownerName.c_str(), now.hour, now.minute,
-                   now.second);
+  if (TraceLog().IsOpen()) {  // the clock is read only for the trace
+    const auto now = fonexa::platform::LocalNow();
+    TraceLog().Write("\n-->CMxGsmBasics::Attach[%s][%02u:%02u:%02u]\n", ownerName.c_str(), now.hour, now.minute,
+                     now.second);
+  }
   if (!m_mutex) {
     auto* mutex = new NamedMutex;
     if (!mutex->Create(kMutexName)) {
