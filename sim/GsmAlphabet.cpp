@@ -128,7 +128,7 @@ std::vector<uint8_t> GsmAlphabet::unpack(const uint8_t* octets, size_t octetCoun
     const size_t bit = i * 7;
     const size_t byte = bit / 8;
     const unsigned shift = bit % 8;
-    if (byte >= octetCount) break;
+    if (bit + 7 > octetCount * 8) break;
     unsigned value = static_cast<unsigned>(octets[byte]) >> shift;
     if (shift > 1 && byte + 1 < octetCount) value |= static_cast<unsigned>(octets[byte + 1]) << (8 - shift);
     out.push_back(static_cast<uint8_t>(value & 0x7F));
