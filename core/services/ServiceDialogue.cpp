@@ -26,6 +26,17 @@ std::string ServiceDialogue::Send(const std::string& command, uint32_t timeoutMs
   return session_->WriteCommandString(command, timeoutMs);
 }
 
+std::string ServiceDialogue::SendTraced(const std::string& command, uint32_t timeoutMs) {
+  Trace("Send", command);
+  const std::string echo = Send(command, timeoutMs);
+  Trace("Echo", echo);
+  return echo;
+}
+
+void ServiceDialogue::Trace(const char* label, const std::string& text) const {
+  TraceLog().Write("%s>>%s:[%s].\r\n", scope_.c_str(), label, text.c_str());
+}
+
 std::string ServiceDialogue::Line(uint32_t timeoutMs) { return session_->ReadAnswerLineString(static_cast<int>(timeoutMs)); }
 
 std::string ServiceDialogue::Final(uint32_t timeoutMs) {

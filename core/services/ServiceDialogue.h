@@ -34,10 +34,15 @@ class ServiceDialogue {
 
   // Writes the command; returns what the port reports as sent (empty: nothing was).
   std::string Send(const std::string& command, uint32_t timeoutMs = kStandardTimeoutMs);
+  // Send with its progress lines "scope>>Send:[command].\r\n" before and
+  // "scope>>Echo:[echo].\r\n" after; returns the echo.
+  std::string SendTraced(const std::string& command, uint32_t timeoutMs = kStandardTimeoutMs);
   // One answer line with its line end (unsolicited codes skipped); empty on silence.
   std::string Line(uint32_t timeoutMs = kStandardTimeoutMs);
   // The blank line, then the result line: the final read.
   std::string Final(uint32_t timeoutMs = kStandardTimeoutMs);
+  // A progress line "scope>>label:[text].\r\n", as answers are traced.
+  void Trace(const char* label, const std::string& text) const;
   bool IsOk(const std::string& text) const { return session_->IsOk(text) != 0; }
   bool IsError(const std::string& text) const { return session_->IsError(text) != 0; }
 
