@@ -1,0 +1,40 @@
+// Parsers for the GSM 07.07 phone-book answers: +CPBS?, +CPBR=? and the entry
+// lines of +CPBR=<first>,<last>. Each takes one information line as the
+// session returns it (line end included).
+#pragma once
+
+#include <string>
+
+#include "platform/LocalTime.h"
+#include "services/PhoneBookEntry.h"
+
+namespace fonexa {
+
+// ---- +CPBS: <storage>,<used>,<total> ----------------------------------------
+// 0 when the three fields were read; otherwise the number of the first missing
+// one, and used and total are left as they were.
+int ParseCpbsReadResponse(const std::string& line, std::string& storage, int& used, int& total);
+
+// ---- +CPBR: (<first>-<last>),<nlength>,<tlength> ----------------------------
+struct PhoneBookRange {
+  int first = 0;
+  int last = 0;
+  int numberLength = 0;
+  int textLength = 0;
+};
+// 0 when the four values were read into range; otherwise the number of the
+// first missing one, and range is left as it was.
+int ParseCpbrTestResponse(const std::string& line, PhoneBookRange& range);
+
+// ---- +CPBR: <index>,<number>,<type>,<text>[,<time stamp>] -------------------
+// Quoted fields keep their commas. 0 when the four fields were read into
+// entry (its Time from the time stamp when one follows, timeText the stamp as
+// sent, without quotation marks); otherwise the number of the first missing
+// field, and entry is left as it was.
+int ParseCpbrEntryResponse(const std::string& line, PhoneBookEntry& entry, std::string& timeText);
+
+// The time stamp of a call-list entry, "yy/MM/dd,hh:mm": year, month, day,
+// hour and minute; a missing field is -1 (0xFFFF in the 16-bit field).
+platform::SystemTime ParseCpbrTimeStamp(const std::string& text);
+
+}  // namespace fonexa
