@@ -29,7 +29,11 @@ void LineShaper::send(std::string bytes, OutputKind kind) {
     bytes.resize(bytes.size() - 2);
     dropNextLineEnd = false;
   }
-  auto at = Clock::now();
+  const auto now = Clock::now();
+  // An idle line starts carrying the first byte now; it is through one byte
+  // time later.
+  if (out_.empty() && outLineFree_ < now) outLineFree_ = now;
+  auto at = now;
   if (kind == OutputKind::Response) at += conditions.responseDelay;
   if (!out_.empty()) at = std::max(at, out_.back().notBefore);
   if (conditions.chunkSize == 0 || bytes.size() <= conditions.chunkSize) {
@@ -60,8 +64,8 @@ void LineShaper::pumpOut() {
     // At a line speed the line carries one byte per byte time; whatever the
     // clock allows now goes, the rest waits for the line.
     const auto step = byteTime();
-    if (outLineFree_ + step < now) outLineFree_ = now - step;
-    auto allowed = static_cast<size_t>((now - outLineFree_) / step);
+    if (outLineFree_ < chunk.notBefore) outLineFree_ = chunk.notBefore;
+    auto allowed = now < outLineFree_ ? 0 : static_cast<size_t>((now - outLineFree_) / step);
     if (allowed == 0) {
       outTimer_ = loop_.scheduleAt(outLineFree_ + step, [this] { pumpOut(); });
       return;
@@ -80,6 +84,8 @@ void LineShaper::receive(std::string_view bytes) {
     deliver_(bytes);
     return;
   }
+  const auto now = Clock::now();
+  if (in_.empty() && inLineFree_ < now) inLineFree_ = now;
   in_.append(bytes);
   if (!inTimer_) pumpIn();
 }
@@ -95,8 +101,7 @@ void LineShaper::pumpIn() {
   }
   const auto now = Clock::now();
   const auto step = byteTime();
-  if (inLineFree_ + step < now) inLineFree_ = now - step;
-  auto allowed = std::min(static_cast<size_t>((now - inLineFree_) / step), in_.size());
+  auto allowed = std::min(now < inLineFree_ ? 0 : static_cast<size_t>((now - inLineFree_) / step), in_.size());
   if (allowed > 0) {
     const std::string part = in_.substr(0, allowed);
     in_.erase(0, allowed);
