@@ -1,5 +1,7 @@
 // The V.250 command state over the pty: echo, framing, result codes and
 // errors, the prefix rule, repetition, settings and their resets, identity.
+#include <random>
+
 #include "ModemFixture.h"
 
 namespace fonexa::sim::test {
@@ -135,6 +137,56 @@ TEST_F(LineDiscipline, AnswersTheTestFormOfEveryDiagnosticsCommand) {
       EXPECT_EQ(lines[0].substr(0, line.size()), line) << command;
     }
   }
+}
+
+// Whatever a terminal sends, every command line ends in a final result code
+// and the phone goes on answering: a value or an error, never a crash or a
+// hang.
+TEST_F(LineDiscipline, RandomCommandLinesAlwaysEndInAFinalResult) {
+  start();
+  modem().setDialOutcome(DialOutcome::Connect, "*");
+  modem().update([](ModemContext& ctx) {
+    for (auto& r : const_cast<std::vector<DialRule>&>(ctx.calls.rules.rules())) {
+      r.alertingAfter = std::chrono::milliseconds(0);
+      r.answerAfter = std::chrono::milliseconds(0);
+    }
+    ctx.networkScanTime = std::chrono::milliseconds(0);
+  });
+  const std::vector<std::string> names = {
+      "+CGMI", "+CGSN", "+CCLK", "+CPAS", "+CNMI", "+CNMA", "+CPIN", "+CPWD", "+CLCK", "+CSQ", "+CREG", "+COPS",
+      "+COPN", "+CLCC", "+CHLD", "+CLIP", "+CRC", "+CCFC", "+CMGF", "+CSCA", "+CPMS", "+CMGS", "+CMGW", "+CMGL",
+      "+CMGR", "+CMGD", "+CPBS", "+CPBR", "+CPBW", "+CPBF", "+CSCS", "+CMEE", "+CCWA", "+CMSS", "+CSMS", "+CFUN",
+      "+XYZ", "E", "S0", "S7", "&F", "Z", "D", "A", "H", "I"};
+  const std::vector<std::string> values = {"",      "0",     "1",         "2",      "4",         "99999999999",
+                                           "-1",    "\"SM\"", "\"",        "\"\"",   "\"a,b\"",   "\\22",
+                                           "x",     "1x",    ",,,,",      "\"26201\"", ";",       "(1)",
+                                           "65535", "\"+4930\"", "12345678901234567890"};
+  std::mt19937 generator(7);
+  auto pick = [&generator](const auto& list) {
+    return list[std::uniform_int_distribution<size_t>(0, list.size() - 1)(generator)];
+  };
+  for (int i = 0; i < 2000; ++i) {
+    std::string line = "AT" + pick(names);
+    switch (generator() % 4) {
+      case 0: line += "?"; break;
+      case 1: line += "=?"; break;
+      case 2: break;
+      default:
+        line += "=" + pick(values);
+        for (unsigned n = generator() % 4; n > 0; --n) line += "," + pick(values);
+    }
+    if (line.rfind("ATD", 0) == 0) line += ";";
+    std::string answer = at(line);
+    if (finalResultOf(answer) == "> ") {
+      client().write("\x1b");
+      answer = client().readUntil("OK\r\n");
+    }
+    ASSERT_FALSE(finalResultOf(answer).empty()) << line << " -> " << answer;
+    if (line.rfind("ATE", 0) == 0 || line.rfind("ATZ", 0) == 0 || line.rfind("AT&F", 0) == 0) {
+      ASSERT_EQ(finalResultOf(at("ATE0")), "OK");
+    }
+  }
+  EXPECT_EQ(at("ATE0;H;+CSQ"), "\r\n+CSQ: 21,99\r\n\r\nOK\r\n");
 }
 
 }  // namespace
