@@ -215,14 +215,17 @@ int CMxGsmBasics::Attach(const std::string& ownerName, uint32_t timeoutMs) {
     TraceLog().Write("\n-->CMxGsmBasics::Attach[%s][%02u:%02u:%02u]\n", ownerName.c_str(), now.hour, now.minute,
                      now.second);
   }
-  if (!m_mutex) {
-    auto* mutex = new NamedMutex;
-    if (!mutex->Create(kMutexName)) {
-      delete mutex;
-      TraceLog().Write("<--CMxGsmBasics::Attach>>ERROR:Couldn't create mutex\n");
-      return 0;
+  {
+    std::lock_guard<std::mutex> creation(m_mutexCreation);
+    if (!m_mutex) {
+      auto* mutex = new NamedMutex;
+      if (!mutex->Create(kMutexName)) {
+        delete mutex;
+        TraceLog().Write("<--CMxGsmBasics::Attach>>ERROR:Couldn't create mutex\n");
+        return 0;
+      }
+      m_mutex = mutex;
     }
-    m_mutex = mutex;
   }
   const NamedMutex::WaitResult result = m_mutex->Wait(timeoutMs);
   if (result != NamedMutex::WaitResult::Acquired && result != NamedMutex::WaitResult::Abandoned) {

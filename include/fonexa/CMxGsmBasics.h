@@ -143,6 +143,8 @@ class FONEXA_API CMxGsmBasics {
   GetGsmDeviceFunc m_deviceFactory = nullptr;
   std::vector<MxEventRegistration*> m_registrations;
   CMxGsmDevice* m_device = nullptr;
+  // Makes the first Attach of two threads create one named mutex, not two.
+  std::mutex m_mutexCreation;
   // Guards the registration array against changes while events are dispatched.
   std::mutex m_registrationsLock;
   // Tells this session's event thread to end when the session closes for good.
