@@ -29,10 +29,10 @@ CommandHandler presentationSetting(std::string name, int TerminalSettings::*fiel
 }
 
 // A number from a phone book: ">SM3", ">3" (current book) or ">\"Name\"".
-std::optional<std::string> phoneBookNumber(ModemContext& ctx, std::string_view spec) {
+std::optional<std::string> phoneBookNumber(ModemContext& ctx, std::string_view location) {
   std::string name;
-  if (!spec.empty() && spec.front() == '"') {
-    const std::string wanted(spec.substr(1, spec.size() >= 2 ? spec.size() - 2 : 0));
+  if (!location.empty() && location.front() == '"') {
+    const std::string wanted(location.substr(1, location.size() >= 2 ? location.size() - 2 : 0));
     for (const char* book : {"SM", "ME"}) {
       if (PhoneBook* b = ctx.phoneBooks.byKind(book)) {
         for (const auto& [index, e] : b->entries) {
@@ -43,10 +43,12 @@ std::optional<std::string> phoneBookNumber(ModemContext& ctx, std::string_view s
     return std::nullopt;
   }
   size_t i = 0;
-  while (i < spec.size() && std::isalpha(static_cast<unsigned char>(spec[i]))) name += static_cast<char>(std::toupper(spec[i++]));
+  while (i < location.size() && std::isalpha(static_cast<unsigned char>(location[i]))) {
+    name += static_cast<char>(std::toupper(static_cast<unsigned char>(location[i++])));
+  }
   PhoneBook* book = ctx.phoneBooks.find(name.empty() ? ctx.settings.phoneBook : name);
   if (!book) return std::nullopt;
-  const int index = std::atoi(std::string(spec.substr(i)).c_str());
+  const int index = std::atoi(std::string(location.substr(i)).c_str());
   auto it = book->entries.find(index);
   if (it == book->entries.end()) return std::nullopt;
   return it->second.number;

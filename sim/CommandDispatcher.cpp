@@ -28,6 +28,10 @@ void CommandDispatcher::receive(std::string_view bytes) {
         heldInput_ += c;
         continue;
       }
+      if (c == '\n' && lineEndJustSeen_) {
+        lineEndJustSeen_ = false;
+        continue;
+      }
       // V.250: any character aborts the command and is itself discarded.
       auto aborted = std::move(pending_);
       aborted->done_ = true;
@@ -41,8 +45,10 @@ void CommandDispatcher::receive(std::string_view bytes) {
 
 void CommandDispatcher::onCommandByte(char c) {
   const auto& s = ctx_.settings;
+  lineEndJustSeen_ = false;
   if (s.echo) write_(std::string(1, c), OutputKind::Echo);
   if (c == static_cast<char>(s.s[3])) {
+    lineEndJustSeen_ = true;
     std::string line;
     line.swap(line_);
     const bool overflow = lineOverflow_;

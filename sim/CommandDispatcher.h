@@ -65,6 +65,9 @@ class CommandDispatcher : public UnsolicitedSink {
   std::string promptText_;
   std::function<void(const std::string&, Reply&)> onPromptText_;
   std::string heldInput_;
+  // A running command was started by a CR; an LF right behind it belongs to
+  // the same line end and does not abort it.
+  bool lineEndJustSeen_ = false;
   std::deque<std::string> heldUnsolicited_;
   std::deque<std::string> messageBuffer_;
 };

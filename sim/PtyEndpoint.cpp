@@ -40,7 +40,7 @@ std::unique_ptr<PtyEndpoint> PtyEndpoint::create(std::string& error) {
   ::tcsetattr(pty->slave_, TCSANOW, &tio);
   ::fcntl(pty->master_, F_SETFL, ::fcntl(pty->master_, F_GETFL) | O_NONBLOCK);
   pty->inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (pty->inotify_ >= 0) ::inotify_add_watch(pty->inotify_, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
+  if (pty->inotify_ >= 0) ::inotify_add_watch(pty->inotify_, name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
   return pty;
 }
 
@@ -64,6 +64,7 @@ bool PtyEndpoint::clientClosed() {
     for (ssize_t off = 0; off < n;) {
       const auto* ev = reinterpret_cast<const inotify_event*>(buf + off);
       if (ev->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) closed = true;
+      if (ev->mask & IN_OPEN) closed = false;
       off += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
     }
   }
@@ -73,7 +74,7 @@ bool PtyEndpoint::clientClosed() {
 void PtyEndpoint::forgetClient() {
   if (slave_ < 0) return;
   ::ioctl(slave_, TIOCNXCL);
-  ::tcflush(slave_, TCIOFLUSH);
+  ::tcflush(slave_, TCIFLUSH);
 }
 
 bool PtyEndpoint::link(const std::string& path, std::string& error) {

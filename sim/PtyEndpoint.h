@@ -28,10 +28,11 @@ class PtyEndpoint {
   ssize_t read(char* buffer, size_t size);
   ssize_t write(const char* data, size_t size);
 
-  // Reads the inotify events; true when a client closed the device.
+  // Reads the inotify events; true when the last of them is a client closing
+  // the device (not followed by the next client opening it).
   bool clientClosed();
-  // After a client left: exclusive flag off, its unread input and our
-  // unread output gone.
+  // After a client left: exclusive flag off, and what it left unread of our
+  // output gone, so the next client does not read an old answer first.
   void forgetClient();
 
   // A symbolic link to the slave, replaced if it exists; removed on close.

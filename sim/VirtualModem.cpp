@@ -58,6 +58,9 @@ struct VirtualModem::Impl {
   }
 
   void onMaster(short revents) {
+    // A client that closed is forgotten before anything else is read: its
+    // own unread bytes go, and the next client's do not get flushed with them.
+    if (clientLeft()) return;
     if (revents & POLLOUT) flushUnwritten();
     if (!(revents & POLLIN)) return;
     char buf[4096];
@@ -69,17 +72,26 @@ struct VirtualModem::Impl {
         line->receive(bytes);
         continue;
       }
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
-      return;  // EIO: nobody on the other side right now
+      return;  // EAGAIN, or EIO while nobody is on the other side
     }
   }
 
-  void onWatch(short) {
-    if (!pty->clientClosed()) return;
+  void onWatch(short) { clientLeft(); }
+
+  // True when the last thing on the device was a client closing it. What
+  // that client had still sent is dropped unanswered, and what it left unread
+  // is flushed, so that the next client starts clean.
+  bool clientLeft() {
+    if (pty->watchFd() < 0 || !pty->clientClosed()) return false;
     pty->forgetClient();
     unwritten.clear();
     loop.setEvents(pty->masterFd(), POLLIN);
-    transcript.record(Direction::Note, "client closed\n");
+    size_t dropped = 0;
+    char buf[4096];
+    for (ssize_t n; (n = pty->read(buf, sizeof buf)) > 0;) dropped += static_cast<size_t>(n);
+    line->clear();
+    transcript.record(Direction::Note, "client closed" + (dropped ? ", " + std::to_string(dropped) + " bytes from it dropped" : std::string()) + "\n");
+    return true;
   }
 
   void closeLine() {

@@ -46,13 +46,28 @@ TEST_F(Calls, ADialledCallEndsWithTheResultItsRuleGives) {
   EXPECT_EQ(at("AT+CLCC"), "\r\nOK\r\n");
 }
 
-TEST_F(Calls, ACharacterFromTheTerminalAbortsTheDial) {
+TEST_F(Calls, ACharacterFromTheTerminalAbortsTheDialButNotTheLineFeedOfItsLineEnd) {
   start();
   rule("*", DialOutcome::Connect, seconds(60), seconds(60));
   sendAndSettle("ATD0301234;");
   client().write("A\r");
   EXPECT_EQ(client().readUntil("NO CARRIER\r\n"), "\r\nNO CARRIER\r\n");
   EXPECT_EQ(at("AT+CLCC"), "\r\nOK\r\n");
+  rule("*", DialOutcome::Connect, milliseconds(0), milliseconds(0));
+  client().write("ATD0301234;\r\n");
+  EXPECT_EQ(client().readUntil("OK\r\n"), "\r\nOK\r\n");
+}
+
+TEST_F(Calls, DialsNumbersFromThePhoneBook) {
+  start();
+  rule("*", DialOutcome::Connect, milliseconds(0), milliseconds(0));
+  EXPECT_EQ(at("AT+CMEE=1;+CPBW=4,\"+4930444\",145,\"Dora\""), "\r\nOK\r\n");
+  EXPECT_EQ(at("ATD>SM4;"), "\r\nOK\r\n");
+  EXPECT_EQ(at("AT+CLCC;H"), "\r\n+CLCC: 1,0,0,0,0,\"+4930444\",145\r\n\r\nOK\r\n");
+  EXPECT_EQ(at("ATD>\"Dora\";"), "\r\nOK\r\n");
+  EXPECT_EQ(at("ATH;D>4;"), "\r\nOK\r\n") << "a location in the current book";
+  EXPECT_EQ(at("ATH;D>5;"), "\r\n+CME ERROR: 22\r\n");
+  EXPECT_EQ(at("ATD>\"Nobody\";"), "\r\n+CME ERROR: 22\r\n");
 }
 
 TEST_F(Calls, CallStatesMoveFromDiallingToAlertingToActive) {

@@ -97,6 +97,21 @@ TEST_F(LineFaults, UnsolicitedCodesOnDemand) {
   }
 }
 
+// Clients that close and reopen the port at once each get their own
+// answers: what one client left unread is dropped before the next reads.
+TEST_F(LineFaults, ClientsThatComeAndGoGetTheirOwnAnswers) {
+  start();
+  client().write("AT+CGMI\r");  // and never reads the answer
+  client_.reset();
+  ASSERT_TRUE(modem().transcript().waitFor(Direction::Note, "client closed", std::chrono::seconds(5)));
+  settle();
+  for (int i = 0; i < 30; ++i) {
+    PtyClient next(modem().devicePath());
+    ASSERT_TRUE(next.isOpen());
+    ASSERT_EQ(next.command("AT"), "\r\nOK\r\n") << "client " << i;
+  }
+}
+
 // A client that opens the port exclusively (TIOCEXCL) and leaves must not
 // lock the next one out, as the kernel would on a pty left to itself.
 TEST_F(LineFaults, AnExclusiveClientDoesNotLockOutTheNextOne) {
