@@ -4,6 +4,7 @@
 
 #include "fonexa/CMxComPort.h"
 #include "fonexa/CMxGsmBasics.h"
+#include "services/SmsResponses.h"
 #include "text/DebugLog.h"
 #include "text/NumberText.h"
 #include "text/ResponseTokenizer.h"
@@ -106,6 +107,11 @@ uint32_t CMxGsmBasics::HandleDeliveredMessage(const std::string& line) {
   const std::string pdu = ReadAnswerLineString(kLineMs);
   TraceLog().Write("\nCMxGsmBasics::_TestForRingCode>>SMS:[%s, %s]\r\n", pdu.c_str(), length.c_str());
   m_acknowledgePending = 1;
+  fonexa::SmsEntry message;
+  if (fonexa::DecodeMessageLine(pdu, fonexa::ParseCmtLength(line), message)) {
+    _TranslateEvent(kEventNewMessage, message.PhoneNumber + "#" + message.MessageText,
+                    static_cast<uint32_t>(message.Time));
+  }
   _TranslateEvent(kEventRaw, pdu, static_cast<uint32_t>(StringToInt(length)));
   return kEventRaw;
 }
