@@ -210,21 +210,6 @@ TEST_F(SmsOddReplies, ANetworkRefusalEndsThePartAtOnce) {
   EXPECT_FALSE(Contains(trace, "CMxGsmSms::_SendPartialMessage>>Response:["));
 }
 
-TEST_F(SmsOddReplies, LongTextStopsAtTheFirstRefusedPart) {
-  const std::string text(200, 'x');
-  const auto parts = CMxGsmCoding::SplitIntoParts(text, 0);
-  ASSERT_EQ(parts.size(), 2u);
-  std::string first;
-  const int length = CMxGsmCoding::ConvertToPdu(first, "5551234", parts[0], 0, 1, 2, 0);
-  modem.On("AT+CMGS=" + std::to_string(length), "\r\n> ");
-  // Any PDU is answered from the default table: "ERROR" for a line without "AT".
-  EXPECT_EQ(sms.SendTextMessage("5551234", text), 0);
-  const auto commands = modem.Commands();
-  ASSERT_EQ(commands.size(), 3u);
-  EXPECT_EQ(commands[1], "AT+CMGS=" + std::to_string(length));
-  EXPECT_EQ(commands[2].substr(0, 4), "0051");  // the first part's PDU, and nothing after it
-}
-
 TEST_F(SmsOddReplies, StoringGivesTheNewIndexOrMinusOne) {
   const OnePart part = OnePartFor("AT+CMGW=", "+4917012345", "Draft");
   modem.On(part.lengthCommand, "\r\n> ");
