@@ -120,6 +120,7 @@ bool CommandDispatcher::applyReply(Reply& reply) {
     promptActive_ = true;
     promptText_.clear();
     onPromptText_ = std::move(reply.onPromptText);
+    promptTakesText_ = reply.promptTakesText;
     write_("\r\n> ", OutputKind::Response);
     return true;
   }
@@ -177,7 +178,15 @@ void CommandDispatcher::onPromptByte(char c) {
     return;
   }
   if (ctx_.settings.echo) write_(std::string(1, c), OutputKind::Echo);
-  if (c == '\r' || c == '\n' || c == ' ') return;
+  if (promptTakesText_) {
+    if (c == '\n') return;
+    if (c == '\r') {
+      write_("\r\n> ", OutputKind::Response);
+      c = '\n';
+    }
+  } else if (c == '\r' || c == '\n' || c == ' ') {
+    return;
+  }
   if (promptText_.size() < maxPromptText) promptText_ += c;
 }
 

@@ -64,6 +64,7 @@ class CommandDispatcher : public UnsolicitedSink {
   bool promptActive_ = false;
   std::string promptText_;
   std::function<void(const std::string&, Reply&)> onPromptText_;
+  bool promptTakesText_ = false;
   std::string heldInput_;
   // A running command was started by a CR; an LF right behind it belongs to
   // the same line end and does not abort it.

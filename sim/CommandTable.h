@@ -45,6 +45,9 @@ struct Reply {
   // Set for a prompt: the text up to Ctrl-Z goes to it and its reply ends
   // the command.
   std::function<void(const std::string& text, Reply& reply)> onPromptText;
+  // Text mode: spaces belong to the message and a CR starts a new line of
+  // it (PDU mode ignores both).
+  bool promptTakesText = false;
 
   void info(std::string line) { lines.push_back(std::move(line)); }
   void fail(Outcome o) { outcome = o; }

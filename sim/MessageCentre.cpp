@@ -6,6 +6,7 @@
 
 #include "UnicodeText.h"
 #include "HexText.h"
+#include "SmsPresentation.h"
 
 namespace fonexa::sim {
 namespace {
@@ -139,7 +140,7 @@ ReceivedOutcome MessageCentre::deliver(const EncodedPdu& pdu) {
 }
 
 void MessageCentre::sendDirect(const EncodedPdu& pdu) {
-  sink_.unsolicited("+CMT: ," + std::to_string(pdu.tpduLength) + "\r\n" + pdu.hex, UnsolicitedKind::MessageIndication);
+  sink_.unsolicited(directDelivery(pdu, settings_), UnsolicitedKind::MessageIndication);
   ackTimer_ = scheduler_.schedule(acknowledgementTimeout, [this] { acknowledgementTimedOut(); });
 }
 
@@ -184,7 +185,7 @@ void MessageCentre::statusReport(int reference, int status, const std::string& r
   r.status = static_cast<uint8_t>(status);
   const EncodedPdu pdu = encodeStatusReport(r);
   if (settings_.cnmi.ds == 1) {
-    sink_.unsolicited("+CDS: " + std::to_string(pdu.tpduLength) + "\r\n" + pdu.hex, UnsolicitedKind::MessageIndication);
+    sink_.unsolicited(statusReportDelivery(pdu, settings_), UnsolicitedKind::MessageIndication);
   } else if (settings_.cnmi.ds == 2) {
     auto index = store_.store(settings_.receiveMemory, {MessageStat::ReceivedUnread, pdu.hex});
     if (index) {

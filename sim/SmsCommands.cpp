@@ -4,6 +4,7 @@
 // acknowledgement (+CNMA).
 #include "CommandModules.h"
 #include "SmsPdu.h"
+#include "SmsPresentation.h"
 
 namespace fonexa::sim {
 namespace {
@@ -13,9 +14,20 @@ constexpr int kMaxTpduLength = 176;
 
 Outcome pduError(PduError) { return Outcome::cms(CmsError::InvalidPduParameter); }
 
-std::optional<Outcome> messagingReady(const ModemContext& ctx) {
-  if (ctx.settings.cmgf != 0) return Outcome::cms(CmsError::OperationNotAllowed);
-  return simGateForMessages(ctx);
+std::optional<Outcome> messagingReady(const ModemContext& ctx) { return simGateForMessages(ctx); }
+
+bool textMode(const ModemContext& ctx) { return ctx.settings.cmgf == 1; }
+
+// <da> / <oa> with its type of address, as text-mode commands give them.
+std::optional<TypedMessage> typedAddress(const ModemContext& ctx, const AtCommand& cmd) {
+  TypedMessage m;
+  m.number = cmd.parameter(0).text;
+  const bool international = !m.number.empty() && m.number[0] == '+';
+  auto type = integerParameter(cmd, 1, 128, 255, international ? 145 : 129);
+  if (!type || m.number.size() > 21) return std::nullopt;
+  m.typeOfAddress = *type;
+  m.serviceCentre = ctx.centre.serviceCentre;
+  return m;
 }
 
 std::string storageTriple(ModemContext& ctx, const std::string& memory) {
@@ -24,14 +36,12 @@ std::string storageTriple(ModemContext& ctx, const std::string& memory) {
 
 void handleCmgf(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   switch (cmd.form) {
-    case AtForm::Test: r.info("+CMGF: (0)"); break;
+    case AtForm::Test: r.info("+CMGF: (0,1)"); break;
     case AtForm::Read: r.info("+CMGF: " + std::to_string(ctx.settings.cmgf)); break;
     case AtForm::Set: {
       auto mode = integerParameter(cmd, 0, 0, 1, 0);
       if (!mode) return r.fail(Outcome::error());
-      // Text mode is not offered: the modem speaks PDU mode only.
-      if (*mode != 0) return r.fail(Outcome::cms(CmsError::OperationNotSupported));
-      ctx.settings.cmgf = 0;
+      ctx.settings.cmgf = *mode;
       break;
     }
     case AtForm::Execute: ctx.settings.cmgf = 0; break;
@@ -80,23 +90,25 @@ void handleCpms(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
          storageTriple(ctx, s.receiveMemory));
 }
 
-void listEntry(Reply& r, const std::string& header, const StoredMessage& m) {
-  r.info(header + std::to_string(static_cast<int>(m.stat)) + ",," + std::to_string(tpduLengthOf(m.pdu)));
-  r.info(m.pdu);
-}
-
 void handleCmgl(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
-  if (cmd.form == AtForm::Test) return r.info("+CMGL: (0-4)");
+  if (cmd.form == AtForm::Test) {
+    return r.info(textMode(ctx) ? "+CMGL: (\"REC UNREAD\",\"REC READ\",\"STO UNSENT\",\"STO SENT\",\"ALL\")"
+                                : "+CMGL: (0-4)");
+  }
   if (cmd.form == AtForm::Read) return r.fail(Outcome::error());
   if (auto e = messagingReady(ctx)) return r.fail(*e);
-  auto stat = integerParameter(cmd, 0, 0, 4, 0);
-  if (!stat) return r.fail(Outcome::cms(CmsError::InvalidPduParameter));
+  std::optional<int> stat;
+  if (textMode(ctx)) {
+    stat = cmd.has(0) ? statFromName(cmd.parameter(0).text) : std::optional<int>(0);
+    if (!stat) return r.fail(Outcome::cms(CmsError::InvalidTextParameter));
+  } else {
+    stat = integerParameter(cmd, 0, 0, 4, 0);
+    if (!stat) return r.fail(Outcome::cms(CmsError::InvalidPduParameter));
+  }
   for (const auto& entry : ctx.messages.list(ctx.settings.readMemory)) {
     StoredMessage& m = *entry.message;
     if (*stat != 4 && static_cast<int>(m.stat) != *stat) continue;
-    r.info("+CMGL: " + std::to_string(entry.index) + "," + std::to_string(static_cast<int>(m.stat)) + ",," +
-           std::to_string(tpduLengthOf(m.pdu)));
-    r.info(m.pdu);
+    for (auto& line : listingLines(entry.index, m, ctx.settings)) r.info(std::move(line));
     if (m.stat == MessageStat::ReceivedUnread) m.stat = MessageStat::ReceivedRead;
   }
 }
@@ -111,7 +123,7 @@ void handleCmgr(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   }
   StoredMessage* m = ctx.messages.find(ctx.settings.readMemory, *index);
   if (!m) return;  // an empty location reads as nothing, then OK
-  listEntry(r, "+CMGR: ", *m);
+  for (auto& line : readingLines(*m, ctx.settings)) r.info(std::move(line));
   if (m->stat == MessageStat::ReceivedUnread) m->stat = MessageStat::ReceivedRead;
 }
 
@@ -156,17 +168,50 @@ void handleCmgs(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   if (cmd.form == AtForm::Test) return;
   if (cmd.form != AtForm::Set) return r.fail(Outcome::error());
   if (auto e = messagingReady(ctx)) return r.fail(*e);
+  ModemContext* c = &ctx;
+  if (textMode(ctx)) {
+    auto address = typedAddress(ctx, cmd);
+    if (!cmd.has(0) || !address) return r.fail(Outcome::cms(CmsError::InvalidTextParameter));
+    const TypedMessage m = *address;
+    r.promptTakesText = true;
+    r.onPromptText = [c, m](const std::string& text, Reply& reply) {
+      Outcome error;
+      auto pdu = pduFromTypedText(text, m, c->settings, error);
+      if (!pdu) return reply.fail(error);
+      sendSubmit(*c, pdu->hex, pdu->tpduLength, reply);
+    };
+    return;
+  }
   auto length = integerParameter(cmd, 0, 1, kMaxTpduLength);
   if (!length) return r.fail(Outcome::cms(CmsError::InvalidPduParameter));
-  ModemContext* c = &ctx;
   const int len = *length;
   r.onPromptText = [c, len](const std::string& pdu, Reply& reply) { sendSubmit(*c, pdu, len, reply); };
 }
 
+void storeTyped(ModemContext& ctx, const TypedMessage& m, const std::string& text, Reply& reply) {
+  Outcome error;
+  auto pdu = pduFromTypedText(text, m, ctx.settings, error);
+  if (!pdu) return reply.fail(error);
+  auto index = ctx.messages.store(ctx.settings.writeMemory, {m.stat, pdu->hex});
+  if (!index) return reply.fail(Outcome::cms(CmsError::MemoryFull));
+  reply.info("+CMGW: " + std::to_string(*index));
+}
+
 void handleCmgw(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   if (cmd.form == AtForm::Test) return;
-  if (cmd.form != AtForm::Set) return r.fail(Outcome::error());
   if (auto e = messagingReady(ctx)) return r.fail(*e);
+  if (textMode(ctx) && (cmd.form == AtForm::Set || cmd.form == AtForm::Execute)) {
+    auto address = typedAddress(ctx, cmd);
+    auto stat = cmd.has(2) ? statFromName(cmd.parameter(2).text) : std::optional<int>(2);
+    if (!address || !stat || *stat > 3) return r.fail(Outcome::cms(CmsError::InvalidTextParameter));
+    TypedMessage m = *address;
+    m.stat = static_cast<MessageStat>(*stat);
+    ModemContext* c = &ctx;
+    r.promptTakesText = true;
+    r.onPromptText = [c, m](const std::string& text, Reply& reply) { storeTyped(*c, m, text, reply); };
+    return;
+  }
+  if (cmd.form != AtForm::Set) return r.fail(Outcome::error());
   auto length = integerParameter(cmd, 0, 1, kMaxTpduLength);
   auto stat = integerParameter(cmd, 1, 0, 3, 2);
   if (!length || !stat) return r.fail(Outcome::cms(CmsError::InvalidPduParameter));
@@ -255,9 +300,41 @@ void handleCsms(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   r.info("+CSMS: 1,1,1");
 }
 
+void handleCsmp(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
+  auto& p = ctx.settings.csmp;
+  switch (cmd.form) {
+    case AtForm::Test: return;
+    case AtForm::Read:
+      return r.info("+CSMP: " + std::to_string(p.firstOctet) + "," + std::to_string(p.validity) + "," +
+                    std::to_string(p.protocolId) + "," + std::to_string(p.dataCoding));
+    case AtForm::Execute: return r.fail(Outcome::error());
+    case AtForm::Set: break;
+  }
+  auto fo = integerParameter(cmd, 0, 0, 255, p.firstOctet);
+  auto vp = integerParameter(cmd, 1, 0, 255, p.validity);
+  auto pid = integerParameter(cmd, 2, 0, 255, p.protocolId);
+  auto dcs = integerParameter(cmd, 3, 0, 255, p.dataCoding);
+  if (!fo || !vp || !pid || !dcs || (*fo & 0x03) != 1) return r.fail(Outcome::cms(CmsError::InvalidTextParameter));
+  p = {*fo, *vp, *pid, *dcs};
+}
+
+void handleCsdh(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
+  switch (cmd.form) {
+    case AtForm::Test: return r.info("+CSDH: (0,1)");
+    case AtForm::Read: return r.info("+CSDH: " + std::to_string(ctx.settings.csdh));
+    case AtForm::Execute: ctx.settings.csdh = 0; return;
+    case AtForm::Set: break;
+  }
+  auto show = integerParameter(cmd, 0, 0, 1, 0);
+  if (!show) return r.fail(Outcome::error());
+  ctx.settings.csdh = *show;
+}
+
 }  // namespace
 
 void registerSmsCommands(CommandTable& t) {
+  t.add("+CSMP", handleCsmp);
+  t.add("+CSDH", handleCsdh);
   t.add("+CMGF", handleCmgf);
   t.add("+CSCA", handleCsca);
   t.add("+CPMS", handleCpms);

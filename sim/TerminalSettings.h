@@ -17,6 +17,13 @@ struct NewMessageIndication {  // +CNMI
   int bfr = 0;
 };
 
+struct SubmitParameters {  // +CSMP, for messages typed in text mode
+  int firstOctet = 17;      // SMS-SUBMIT, relative validity period
+  int validity = 167;       // one day
+  int protocolId = 0;
+  int dataCoding = 0;
+};
+
 struct TerminalSettings {
   bool echo = true;     // E
   bool verbose = true;  // V
@@ -24,6 +31,8 @@ struct TerminalSettings {
   int cmee = 0;
   int cmgf = 0;  // PDU mode
   int csms = 0;
+  int csdh = 0;  // text mode: show the header values
+  SubmitParameters csmp;
   std::string charset;  // +CSCS
   NewMessageIndication cnmi;
   int clip = 0;

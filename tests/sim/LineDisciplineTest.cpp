@@ -121,7 +121,7 @@ TEST_F(LineDiscipline, AnswersTheTestFormOfEveryDiagnosticsCommand) {
       {"AT+CLIP=?", "+CLIP: (0-1)"}, {"AT+CLIR=?", "+CLIR: (0-2)"}, {"AT+CMEE=?", "+CMEE: (0-2)"},
       {"AT+COPN=?", ""}, {"AT+CPBR=?", "+CPBR: (1-250),40,18"}, {"AT+CPBS=?", "+CPBS: "},
       {"AT+CPBW=?", "+CPBW: (1-250),40,(129,145,161),18"}, {"AT+CPIN=?", ""}, {"AT+CREG=?", "+CREG: (0-2)"},
-      {"AT+CSQ=?", "+CSQ: (0-31,99),(0-7,99)"}, {"AT+CMGD=?", "+CMGD: (),(0-4)"}, {"AT+CMGF=?", "+CMGF: (0)"},
+      {"AT+CSQ=?", "+CSQ: (0-31,99),(0-7,99)"}, {"AT+CMGD=?", "+CMGD: (),(0-4)"}, {"AT+CMGF=?", "+CMGF: (0,1)"},
       {"AT+CMGL=?", "+CMGL: (0-4)"}, {"AT+CMGR=?", ""}, {"AT+CMGS=?", ""}, {"AT+CMGW=?", ""},
       {"AT+CNMI=?", "+CNMI: (0-3),(0-3),(0-3),(0-2),(0,1)"},
       {"AT+CPMS=?", "+CPMS: (\"SM\",\"ME\",\"MT\"),(\"SM\",\"ME\",\"MT\"),(\"SM\",\"ME\",\"MT\")"},

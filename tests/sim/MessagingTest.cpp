@@ -12,6 +12,11 @@ namespace {
 
 using std::chrono::milliseconds;
 
+bool startsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+bool endsWith(const std::string& s, const std::string& suffix) {
+  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 class Messaging : public ModemTest {
  protected:
   std::string send(const std::string& pdu, int length) {
@@ -256,6 +261,60 @@ TEST_F(Messaging, AMessageToTheOwnNumberComesBack) {
   auto d = decodeDeliver(infoLines(at("AT+CMGR=1"))[1]);
   ASSERT_TRUE(d);
   EXPECT_EQ(encodeUtf8(d.message->userData.text), "to myself");
+}
+
+TEST_F(Messaging, TextModeSendsWhatIsTypedAndListsMessagesWithTheirHeaders) {
+  start();
+  EXPECT_EQ(at("AT+CMGF=?"), "\r\n+CMGF: (0,1)\r\n\r\nOK\r\n");
+  EXPECT_EQ(at("AT+CMGF=1;+CCLK=\"24/05/17,13:45:00+08\";+CSMP?"), "\r\n+CSMP: 17,167,0,0\r\n\r\nOK\r\n");
+  EXPECT_EQ(at("AT+CMGS=\"+4915112345\""), "\r\n> ");
+  client().write("Hello text mode\rsecond line");
+  EXPECT_EQ(client().readUntil("> "), "\r\n> ") << "a new line of the message gets its own prompt";
+  EXPECT_EQ(client().sendPromptText(""), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
+  auto sent = modem().sentMessages();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].text, "Hello text mode\nsecond line");
+  EXPECT_EQ(sent[0].destination, "+4915112345");
+
+  modem().injectSms("+4917012345", "Incoming {text}");
+  EXPECT_FALSE(client().readUntil("+CMTI: \"SM\",1\r\n").empty());
+  const auto listed = infoLines(at("AT+CMGL=\"ALL\""));
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_TRUE(startsWith(listed[0], "+CMGL: 1,\"REC UNREAD\",\"+4917012345\",,\"24/05/17,13:45:")) << listed[0];
+  EXPECT_EQ(listed[1], "Incoming {text}");
+  EXPECT_EQ(at("AT+CMGL=\"REC UNREAD\""), "\r\nOK\r\n");
+  EXPECT_EQ(at("AT+CMGL=4"), "\r\n+CMS ERROR: 305\r\n") << "text mode names its stats";
+  EXPECT_EQ(at("AT+CSDH=1"), "\r\nOK\r\n");
+  const auto read = infoLines(at("AT+CMGR=1"));
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_TRUE(startsWith(read[0], "+CMGR: \"REC READ\",\"+4917012345\",,\"24/05/17,13:45:")) << read[0];
+  EXPECT_TRUE(endsWith(read[0], "+08\",145,4,0,0,\"+491710760000\",145,15")) << read[0];
+
+  EXPECT_EQ(at("AT+CMGW=\"0301\",129,\"STO UNSENT\""), "\r\n> ");
+  EXPECT_EQ(client().sendPromptText("a draft"), "\r\n+CMGW: 2\r\n\r\nOK\r\n");
+  EXPECT_EQ(at("AT+CSDH=0;+CMGL=\"STO UNSENT\""), "\r\n+CMGL: 2,\"STO UNSENT\",\"0301\",,\r\na draft\r\n\r\nOK\r\n");
+  EXPECT_EQ(at("AT+CMSS=2"), "\r\n+CMSS: 2\r\n\r\nOK\r\n");
+
+  EXPECT_EQ(at("AT+CNMI=2,2"), "\r\nOK\r\n");
+  modem().injectSms("+4917012345", "Direct");
+  const std::string direct = client().readUntil("Direct\r\n");
+  EXPECT_TRUE(startsWith(direct, "\r\n+CMT: \"+4917012345\",,\"24/05/17,13:45:")) << direct;
+  EXPECT_TRUE(endsWith(direct, "+08\"\r\nDirect\r\n")) << direct;
+  EXPECT_EQ(at("AT+CNMA"), "\r\nOK\r\n");
+}
+
+TEST_F(Messaging, TextModeTakesUcs2AndRefusesWhatDoesNotFit) {
+  start();
+  EXPECT_EQ(at("AT+CMGF=1;+CSCS=\"UCS2\";+CSMP=17,167,0,8"), "\r\nOK\r\n");
+  EXPECT_EQ(at("AT+CMGS=\"+4915112345\""), "\r\n> ");
+  EXPECT_EQ(client().sendPromptText("041F04400438043204350442"), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
+  EXPECT_EQ(modem().sentMessages()[0].text, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82");
+  EXPECT_EQ(modem().sentMessages()[0].alphabet, "ucs2");
+  EXPECT_EQ(at("AT+CMGS=\"+4915112345\""), "\r\n> ");
+  EXPECT_EQ(client().sendPromptText("04"), "\r\n+CMS ERROR: 305\r\n") << "not UCS2 hex";
+  EXPECT_EQ(at("AT+CSCS=\"IRA\";+CSMP=17,167,0,0;+CMGS=\"1\""), "\r\n> ");
+  EXPECT_EQ(client().sendPromptText(std::string(161, 'x')), "\r\n+CMS ERROR: 305\r\n") << "one message only";
+  EXPECT_EQ(at("AT+CSMP=0"), "\r\n+CMS ERROR: 305\r\n") << "the first octet must be an SMS-SUBMIT";
 }
 
 }  // namespace
