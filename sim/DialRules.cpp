@@ -53,6 +53,13 @@ void DialRules::clear() {
   next_.reset();
 }
 
+void DialRules::setTiming(std::chrono::milliseconds alertingAfter, std::chrono::milliseconds answerAfter) {
+  for (auto& r : rules_) {
+    r.alertingAfter = alertingAfter;
+    r.answerAfter = answerAfter;
+  }
+}
+
 DialRule DialRules::match(std::string_view number) {
   DialRule found = rules_.front();
   for (auto it = rules_.rbegin(); it != rules_.rend(); ++it) {

@@ -36,6 +36,8 @@ class DialRules {
   // A one-shot outcome for the next dial, whatever the number.
   void setNext(DialOutcome outcome) { next_ = outcome; }
   DialRule match(std::string_view number);
+  // The same ring-back timing for every rule (tests that want no waiting).
+  void setTiming(std::chrono::milliseconds alertingAfter, std::chrono::milliseconds answerAfter);
   const std::vector<DialRule>& rules() const { return rules_; }
 
   std::chrono::milliseconds noAnswerTimeout{90000};

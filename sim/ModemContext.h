@@ -57,7 +57,6 @@ struct ModemContext {
   std::shared_ptr<DeferredReply> pendingDial;
   // The phone answers +COPS=? after scanning the bands for this long.
   std::chrono::milliseconds networkScanTime{300};
-  int powerOnCount = 0;
 };
 
 }  // namespace fonexa::sim

@@ -30,7 +30,6 @@ void ModemCore::receive(std::string_view bytes) {
 }
 
 void ModemCore::powerOn() {
-  ++ctx_->powerOnCount;
   ctx_->sim.powerOn();
   lastSimReady_ = false;
   settle();

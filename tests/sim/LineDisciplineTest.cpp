@@ -146,10 +146,7 @@ TEST_F(LineDiscipline, RandomCommandLinesAlwaysEndInAFinalResult) {
   start();
   modem().setDialOutcome(DialOutcome::Connect, "*");
   modem().update([](ModemContext& ctx) {
-    for (auto& r : const_cast<std::vector<DialRule>&>(ctx.calls.rules.rules())) {
-      r.alertingAfter = std::chrono::milliseconds(0);
-      r.answerAfter = std::chrono::milliseconds(0);
-    }
+    ctx.calls.rules.setTiming(std::chrono::milliseconds(0), std::chrono::milliseconds(0));
     ctx.networkScanTime = std::chrono::milliseconds(0);
   });
   const std::vector<std::string> names = {
