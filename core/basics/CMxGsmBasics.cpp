@@ -263,12 +263,31 @@ std::string CMxGsmBasics::ReadAnswerLineString(int timeoutMs) {
   CMxComPort* port = Port();
   if (!port) return {};
   // Unsolicited codes arrive between answer lines at any time: each one is
-  // handled and skipped, however many there are.
+  // handled and skipped, however many there are. A code comes framed in line
+  // ends like an answer ("\r\n+CMTI: ...\r\n"); when the caller has just taken
+  // its opening "\r\n" as the blank line of its own answer, the answer's real
+  // blank line follows the code and is dropped, or every answer after a code
+  // would be read one line out of step.
+  // Handlers read follow-up lines of their own (the PDU of "+CMT:", what comes
+  // after "RING") through this reader; those reads take lines as they come.
+  const bool outermost = m_readDepth == 0;
+  bool dropBlank = false;
   for (;;) {
     std::string line = port->ReadAnswerLineString(timeoutMs);
+    if (dropBlank && line == "\r\n") {
+      dropBlank = false;
+      continue;
+    }
+    const bool framedByTakenBlank = m_lastLineBlank;
+    ++m_readDepth;
     const uint32_t code = _TestForRingCode(line);
-    if (code == 0) return line;
+    --m_readDepth;
+    if (code == 0) {
+      m_lastLineBlank = line == "\r\n";
+      return line;
+    }
     if (code != kEventCallerId) ++m_ringProcessed;
+    dropBlank = outermost && framedByTakenBlank;
   }
 }
 

@@ -143,6 +143,9 @@ class FONEXA_API CMxGsmBasics {
   GetGsmDeviceFunc m_deviceFactory = nullptr;
   std::vector<MxEventRegistration*> m_registrations;
   CMxGsmDevice* m_device = nullptr;
+  // Whether the line reader last handed out a blank line (see ReadAnswerLineString).
+  bool m_lastLineBlank = false;
+  int m_readDepth = 0;
   // Makes the first Attach of two threads create one named mutex, not two.
   std::mutex m_mutexCreation;
   // Guards the registration array against changes while events are dispatched.

@@ -88,6 +88,25 @@ TEST_F(UnsolicitedCodes, RingThenCallerIdInTheMiddleOfAnAnswer) {
   EXPECT_EQ(session.RingEventProcessed(), 0u);
 }
 
+TEST_F(UnsolicitedCodes, CodeFramedLikeAnAnswerBeforeTheAnswerLeavesItIntact) {
+  // Phones frame codes in line ends; one that arrives just before an answer
+  // shows up as blank, code, blank, answer.
+  modem.On("AT+CGMI", "\r\n+CMTI: \"SM\",2\r\n\r\nMaker\r\n\r\nOK\r\n");
+  std::string maker;
+  EXPECT_EQ(session.GetManufacturer(maker), 1);
+  EXPECT_EQ(maker, "Maker\r\n");
+  modem.On("AT", "\r\n+CREG: 5\r\n\r\nOK\r\n");
+  EXPECT_EQ(session.SendTestCommand(), 1);
+  modem.On("AT", "\r\n+CDSI: \"SM\",4\r\n\r\n+CALA: Alarm\r\n\r\nOK\r\n");
+  EXPECT_EQ(session.SendTestCommand(), 1);  // two codes in a row
+  ASSERT_EQ(handler.events.size(), 2u);
+  EXPECT_EQ(handler.events[0].id, 0x8u);
+  EXPECT_EQ(handler.events[1].id, 0x40u);
+  modem.On("AT", "\r\nOK\r\n");
+  EXPECT_EQ(session.SendTestCommand(), 1);  // and the line is in step afterwards
+  EXPECT_EQ(session.SendTestCommand(), 1);
+}
+
 TEST_F(UnsolicitedCodes, CodesBeforeTheSmsPromptAreSkipped) {
   modem.On("AT+CMGS=20", "\r\n+CMTI: \"SM\",2\r\n> ");
   EXPECT_EQ(session.WriteCommandStringAndWaitForResponse("AT+CMGS=20\r", "> ", 3000), 1);
