@@ -57,7 +57,8 @@ std::string fail(const std::string& reason) { return "error: " + reason + "\n"; 
 
 std::string ControlConsole::help() {
   return R"(Control commands (one per line):
-  sms [--class N] FROM TEXT     deliver a text message from FROM (long texts arrive in parts)
+  sms [--class N] FROM TEXT     deliver a text message from FROM (long texts arrive in parts;
+                                the network keeps it while the phone is not registered)
   pdu HEX                       deliver a raw SMS-DELIVER PDU (service-centre address first)
   report MR [STATUS]            status report for the sent message MR (TP-ST, default 0 delivered)
   ring NUMBER                   an incoming call from NUMBER (RING, +CLIP as set)

@@ -119,7 +119,19 @@ ReceivedOutcome MessageCentre::storeIncoming(const EncodedPdu& pdu) {
   return o;
 }
 
+void MessageCentre::setReachable(bool reachable) {
+  reachable_ = reachable;
+  if (!reachable_) return;
+  std::deque<EncodedPdu> held;
+  held.swap(heldByNetwork_);
+  for (const auto& pdu : held) deliver(pdu);
+}
+
 ReceivedOutcome MessageCentre::deliver(const EncodedPdu& pdu) {
+  if (!reachable_) {
+    heldByNetwork_.push_back(pdu);
+    return {"queued", "", 0};
+  }
   int messageClass = -1;
   if (auto d = decodeDeliver(pdu.hex)) messageClass = d.message->dataCoding.messageClass;
   const int mt = settings_.cnmi.mt;

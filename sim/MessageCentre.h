@@ -30,7 +30,7 @@ struct SentMessage {
 };
 
 struct ReceivedOutcome {
-  std::string route;  // "stored", "direct", "rejected"
+  std::string route;  // "stored", "direct", "rejected", "queued" (phone not on the network)
   std::string memory;
   int index = 0;
 };
@@ -61,6 +61,11 @@ class MessageCentre {
   ReceivedOutcome deliver(const EncodedPdu& pdu);
   void statusReport(int reference, int status, const std::string& recipient);
 
+  // While the phone is not registered the network keeps what arrives for it
+  // and delivers it once the phone is back.
+  void setReachable(bool reachable);
+  size_t heldByNetwork() const { return heldByNetwork_.size(); }
+
   // +CNMA
   Outcome acknowledge(int reply);
   bool acknowledgementPending() const { return ackTimer_.has_value(); }
@@ -80,6 +85,8 @@ class MessageCentre {
   int nextConcatenation_ = 1;
   std::optional<Scheduler::TimerId> ackTimer_;
   std::deque<EncodedPdu> waitingForAck_;
+  std::deque<EncodedPdu> heldByNetwork_;
+  bool reachable_ = false;
   std::vector<Scheduler::TimerId> timers_;
 };
 

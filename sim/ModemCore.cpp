@@ -36,6 +36,7 @@ void ModemCore::powerOn() {
 }
 
 void ModemCore::reboot(std::chrono::milliseconds bootTime) {
+  booting_ = true;
   dispatcher_->reset();
   ctx_->calls.reset();
   ctx_->centre.reset();
@@ -45,7 +46,6 @@ void ModemCore::reboot(std::chrono::milliseconds bootTime) {
   ctx_->network.powerOff();
   lastSimReady_ = false;
   lastReportedRegistration_ = -1;
-  booting_ = true;
   if (bootTimer_) scheduler_.cancel(*bootTimer_);
   bootTimer_ = scheduler_.schedule(bootTime, [this] {
     bootTimer_.reset();
@@ -112,9 +112,10 @@ bool ModemCore::autoAnswerAfter(int rings) {
 }
 
 void ModemCore::networkChanged() {
+  ctx_->centre.setReachable(ctx_->network.registered());
   const int stat = static_cast<int>(ctx_->network.registration());
   const int mode = ctx_->settings.cregMode;
-  if (stat == lastReportedRegistration_) return;
+  if (booting_ || stat == lastReportedRegistration_) return;
   lastReportedRegistration_ = stat;
   if (mode == 1) emit("+CREG: " + std::to_string(stat));
   if (mode == 2) {

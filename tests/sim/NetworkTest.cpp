@@ -33,6 +33,21 @@ TEST_F(Network, TheSimPinStartsTheSearchForTheNetwork) {
   EXPECT_EQ(at("AT+COPS?"), "\r\n+COPS: 0,0,\"T-Mobile D\"\r\n\r\nOK\r\n");
 }
 
+TEST_F(Network, TheNetworkKeepsMessagesUntilThePhoneIsRegistered) {
+  ModemOptions o = quickOptions();
+  o.pinRequired = true;
+  start(o);
+  const auto outcome = modem().injectSms("+4917012345", "waiting for you");
+  ASSERT_EQ(outcome.size(), 1u);
+  EXPECT_EQ(outcome[0].route, "queued");
+  EXPECT_EQ(at("AT+CPIN=1234"), "\r\nOK\r\n");
+  EXPECT_EQ(client().readUntil("+CMTI: \"SM\",1\r\n"), "\r\n+CMTI: \"SM\",1\r\n");
+  modem().setRegistration(Registration::Searching);
+  EXPECT_EQ(modem().injectSms("+4917012345", "later")[0].route, "queued");
+  modem().setRegistration(Registration::Home);
+  EXPECT_EQ(client().readUntil("+CMTI: \"SM\",2\r\n"), "\r\n+CMTI: \"SM\",2\r\n");
+}
+
 TEST_F(Network, SelectsOperatorsByHandAndByItself) {
   start();
   ASSERT_EQ(at("AT+CMEE=1"), "\r\nOK\r\n");
