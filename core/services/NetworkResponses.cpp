@@ -54,7 +54,10 @@ CopsTestOperator ParseListedOperator(const std::string& text) {
   // GSM 07.07 sends the long name, the short name and the numeric code, each
   // quoted, and later phones an unquoted access technology after them. Once
   // an empty short name has collapsed the code is the third token, but a
-  // filled-in short name takes that place: the code is the last quoted field.
+  // filled-in short name takes that place, and with both names empty the
+  // code moves up to the second: in that quoted form the long name is the
+  // first quoted field and the code the last.
+  std::string name = op.second;
   std::string numeric = op.third;
   QuotedFieldSplitter fields(text, ",", "\"", false);
   std::vector<std::string> quoted;
@@ -62,8 +65,11 @@ CopsTestOperator ParseListedOperator(const std::string& text) {
     const std::string field = fields.NextField();
     if (field.size() >= 2 && field.front() == '"' && field.back() == '"') quoted.push_back(field.substr(1, field.size() - 2));
   }
-  if (quoted.size() >= 2) numeric = quoted.back();
-  op.entry.Name = op.second;
+  if (quoted.size() >= 2) {
+    name = quoted.front();
+    numeric = quoted.back();
+  }
+  op.entry.Name = name;
   op.entry.CodeNumber = StringToInt(numeric);
   op.entry.State = StringToInt(op.first);
   op.listed = !(op.entry.Name.empty() && op.entry.CodeNumber == -1);

@@ -33,6 +33,8 @@ const CopsListCase kCopsListCases[] = {
     {"release 99 phones, access technology last",
      "+COPS: (2,\"T-Mobile D\",\"TMO D\",\"26201\",0),(3,\"E-Plus\",\"E-Plus\",\"26203\",0),,(0,1,2,3,4),(0,1,2)\r\n",
      {{"T-Mobile D", 26201, -1, 2}, {"E-Plus", 26203, -1, 3}}},
+    {"a network the phone has no name for", "+COPS: (1,\"\",\"\",\"99901\",0),,(0,1,2,3,4),(0,1,2)\r\n",
+     {{"", 99901, -1, 1}}},
     {"no network in reach", "+COPS: ,,(0,1,2,3,4),(0,1,2)\r\n", {}},
     {"an entry with neither name nor code is left out", "+COPS: (0,,,),(1,\"Op B\",\"\",\"23002\"),,(0-4),(0,2)\r\n",
      {{"Op B", 23002, -1, 1}}},

@@ -76,11 +76,13 @@ TEST_F(NetworkOnPhone, LocalOperatorsAsThePhoneSeesThem) {
     EXPECT_EQ(list[i].Mode, -1);
   }
   // A second listing holds only what the second answer carries.
-  phone->modem->update([](ModemContext& ctx) { ctx.network.visible = {{"23001", false}}; });
+  phone->modem->update([](ModemContext& ctx) { ctx.network.visible = {{"23001", false}, {"99901", false}}; });
   ASSERT_EQ(network.GetLocalOperatorEntries(list), 1);
-  ASSERT_EQ(list.size(), 1u);
+  ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].Name, "T-Mobile CZ");
   EXPECT_EQ(list[0].CodeNumber, 23001);
+  EXPECT_EQ(list[1].Name, "");  // not in the phone's name table: listed by its code alone
+  EXPECT_EQ(list[1].CodeNumber, 99901);
   phone->modem->update([](ModemContext& ctx) { ctx.network.visible.clear(); });
   EXPECT_EQ(network.GetLocalOperatorEntries(list), 1);
   EXPECT_TRUE(list.empty());
