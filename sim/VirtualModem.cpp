@@ -63,17 +63,14 @@ struct VirtualModem::Impl {
     if (clientLeft()) return;
     if (revents & POLLOUT) flushUnwritten();
     if (!(revents & POLLIN)) return;
+    // One read per wake-up: timers that fell due while a command ran (a
+    // registration, a call's progress) go before the next command is read.
     char buf[4096];
-    for (;;) {
-      const ssize_t n = pty->read(buf, sizeof buf);
-      if (n > 0) {
-        const std::string_view bytes(buf, static_cast<size_t>(n));
-        transcript.record(Direction::In, bytes);
-        line->receive(bytes);
-        continue;
-      }
-      return;  // EAGAIN, or EIO while nobody is on the other side
-    }
+    const ssize_t n = pty->read(buf, sizeof buf);
+    if (n <= 0) return;  // EAGAIN, or EIO while nobody is on the other side
+    const std::string_view bytes(buf, static_cast<size_t>(n));
+    transcript.record(Direction::In, bytes);
+    line->receive(bytes);
   }
 
   void onWatch(short) { clientLeft(); }
