@@ -76,11 +76,21 @@ TEST_F(ModemSimProgram, PrintsTheDeviceFirstLinksItAndTakesControlCommands) {
   EXPECT_FALSE(fs::is_symlink(link)) << "the link goes with it";
 }
 
-TEST_F(ModemSimProgram, StopsOnSigterm) {
-  ModemSimProcess modem({});
+TEST_F(ModemSimProgram, StopsOnSigtermAndLeavesItsTranscript) {
+  const std::string transcript = (dir_ / "transcript.txt").string();
+  ModemSimProcess modem({"--transcript", transcript, "--speed", "100000"});
   ASSERT_FALSE(modem.devicePath().empty());
+  {
+    PtyClient client(modem.devicePath());
+    EXPECT_EQ(client.command("AT+CGSN"), "AT+CGSN\r\r\n490154203237518\r\n\r\nOK\r\n");
+  }
   modem.signal(SIGTERM);
   EXPECT_EQ(modem.wait(), 0);
+  std::ifstream in(transcript);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("> AT+CGSN\\r"), std::string::npos) << text.str();
+  EXPECT_NE(text.str().find(" < "), std::string::npos) << text.str();
 }
 
 TEST_F(ModemSimProgram, StartsFromAStateFileAndWritesItBack) {

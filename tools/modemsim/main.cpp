@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -30,8 +31,9 @@ void usage(std::FILE* out) {
                "\n"
                "Starts a virtual GSM phone on a fresh pseudo-terminal and prints the device path\n"
                "as the first line of standard output. Connect any serial program to that path\n"
-               "(it speaks GSM 07.07 / 07.05 AT commands, SMS in PDU mode). Control commands\n"
-               "are read one per line from standard input; end of input or SIGTERM stops it.\n"
+               "(it speaks GSM 07.07 / 07.05 AT commands, SMS in PDU and text mode). Control\n"
+               "commands are read one per line from standard input; end of input or SIGTERM\n"
+               "stops it.\n"
                "\n"
                "Options:\n"
                "  --profile NAME     identity and capacities: %s (default generic)\n"
@@ -40,11 +42,13 @@ void usage(std::FILE* out) {
                "  --pin2 CODE        the SIM's PIN2 (default 5678)\n"
                "  --puk2 CODE        the SIM's PUK2 (default 87654321)\n"
                "  --no-sim           no SIM card in the phone\n"
-               "  --speed BPS        line speed in bytes per second, both directions (default: none)\n"
+               "  --speed BPS        line speed in bytes per second, both directions; 960 is a\n"
+               "                     9600-baud line (default: as fast as the pty)\n"
                "  --link PATH        also make PATH a symbolic link to the device\n"
                "  --state FILE       start from the JSON state in FILE if it exists and write the\n"
                "                     state back at exit (messages, phone books, SIM codes, ...)\n"
                "  --registration-delay MS  time from a usable SIM to registration (default 200)\n"
+               "  --transcript FILE  write every byte in and out, with its time, to FILE at exit\n"
                "  --quiet            print nothing but the device path and the control answers\n"
                "  --help             this text\n"
                "\n"
@@ -70,6 +74,7 @@ bool takeValue(int argc, char** argv, int& i, std::string& value) {
 int main(int argc, char** argv) {
   ModemOptions options;
   bool quiet = false;
+  std::string transcriptFile;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     std::string value;
@@ -99,6 +104,8 @@ int main(int argc, char** argv) {
     } else if (a == "--registration-delay") {
       if (!takeValue(argc, argv, i, value)) return 2;
       options.registrationDelay = std::chrono::milliseconds(std::atoi(value.c_str()));
+    } else if (a == "--transcript") {
+      if (!takeValue(argc, argv, i, transcriptFile)) return 2;
     } else if (a == "--quiet") {
       quiet = true;
     } else {
@@ -159,5 +166,13 @@ int main(int argc, char** argv) {
     }
   }
   modem.stop();
+  if (!transcriptFile.empty()) {
+    std::ofstream out(transcriptFile, std::ios::trunc);
+    out << modem.transcript().render();
+    if (!out) {
+      std::fprintf(stderr, "fonexa-modemsim: cannot write %s\n", transcriptFile.c_str());
+      return 1;
+    }
+  }
   return 0;
 }
