@@ -3,6 +3,7 @@
 // the phone's activity (+CPAS) and call forwarding (+CCFC).
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "CommandModules.h"
 

@@ -2,6 +2,7 @@
 // it talks (echo, verbose, quiet, S registers, error reports, character set),
 // its clock, its activity and its resets.
 #include <cstdio>
+#include <cstdlib>
 
 #include "CharacterSet.h"
 #include "CommandModules.h"

@@ -1,5 +1,8 @@
 #include "ModemStateJson.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "SmsPdu.h"
 
 namespace fonexa::sim {

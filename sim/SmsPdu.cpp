@@ -1,6 +1,8 @@
 #include "SmsPdu.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "GsmAlphabet.h"

@@ -1,4 +1,6 @@
 // Registration, operator selection and signal through the AT interface.
+#include <algorithm>
+
 #include "ModemFixture.h"
 
 namespace fonexa::sim::test {
