@@ -73,7 +73,9 @@ int CMxGsmBasics::Create(const std::string& deviceSpecification) {
 
 int CMxGsmBasics::LoadDevice(const std::string& libraryName) {
   TraceLog().Write("\r\n-->CMxGsmBasics::LoadDevice[%s]\r\n", libraryName.c_str());
-  // A session loads one plug-in at a time: a second Create replaces the first.
+  // A session loads one plug-in at a time: a second Create replaces the first,
+  // after closing the port and ending the event thread that still uses it.
+  if (m_device) TotalClose();
   UnloadDevice();
   void* module = SharedLibrary::Load(libraryName);
   if (!module) {

@@ -17,8 +17,49 @@
 extern "C" {
 #endif
 
-/* Size of the last event's text, its terminating NUL included. */
-#define FONEXA_EVENT_TEXT_SIZE 500
+/* ---- Output sizes ---------------------------------------------------------
+ * Each text output's capacity in bytes, its terminating NUL included. A longer
+ * text is cut to fit; nothing is ever written past these sizes. */
+#define FONEXA_EVENT_TEXT_SIZE 500        /* GetEventParams */
+#define FONEXA_SIM_ID_SIZE 32             /* GetSimId (an ICCID has up to 20 digits) */
+#define FONEXA_TIME_SIZE 32               /* GetTime ("yy/MM/dd,hh:mm:ss+zz" is 20 characters) */
+#define FONEXA_CALL_DURATION_SIZE 20      /* GetLastCallDuration, GetTotalCallDuration */
+#define FONEXA_SERVICE_CENTER_SIZE 32     /* GetServiceCenter */
+#define FONEXA_IDENTITY_SIZE 52           /* GetManufacturer, GetModel, GetImei */
+#define FONEXA_FORWARDING_NUMBER_SIZE 100 /* GetCallForwarding */
+#define FONEXA_CUSTOM_RESPONSE_SIZE 4096  /* SendCustomAtCommand; SendCustomAtCommandEx takes any size */
+
+/* ---- Instances ------------------------------------------------------------ */
+
+/* The handle of an instance: one attached phone. */
+typedef struct MxGsmInstance* MxGsmHandle;
+
+/* Module states answered through GetState's callers. */
+#define FONEXA_STATE_CREATED 1
+#define FONEXA_STATE_INITIALIZED 2
+#define FONEXA_STATE_VERIFYING 3
+#define FONEXA_STATE_READY 4
+
+/* A new instance (null when it cannot be made). One live instance per process
+ * is the supported use. */
+FONEXA_API MxGsmHandle CreateGsmInstance(void);
+/* Ends the instance and the engine's threads. 0 when a release is already under
+ * way or done (until a new instance is created), else non-zero. */
+FONEXA_API int ReleaseGsm(MxGsmHandle h);
+/* Brings the phone up: text is the plug-in name and the port joined by "@",
+ * as "GenericPhone@/dev/ttyUSB0" or "GenericPhone@/dev/ttyUSB0@115200". */
+FONEXA_API int Initialize(MxGsmHandle h, const char* text);
+FONEXA_API void Uninitialize(MxGsmHandle h);
+FONEXA_API int SwitchOn(MxGsmHandle h);
+FONEXA_API int SwitchOff(MxGsmHandle h);
+FONEXA_API int IsModuleOn(MxGsmHandle h);
+/* query 1 powered, 2 SIM present, 3 verifying or ready, 4 ready (and opens or
+ * closes the background monitor accordingly). */
+FONEXA_API int GetState(MxGsmHandle h, int query);
+/* The instance lock, for a series of calls that must not be interleaved with
+ * others; timeoutMs -1 waits without limit. */
+FONEXA_API int Attach(MxGsmHandle h, const char* owner, int timeoutMs);
+FONEXA_API int Detach(MxGsmHandle h);
 
 /* ---- Library ------------------------------------------------------------ */
 
@@ -54,10 +95,171 @@ FONEXA_API intptr_t MxSendMessage(MxWindow window, uint32_t message, uintptr_t w
 
 /* ---- Events ------------------------------------------------------------- */
 
+#ifdef __cplusplus
+}
+#include "fonexa/IMxGsmHandler.h"
+extern "C" {
+#else
+/* Implemented by C++ applications; C applications register windows instead. */
+typedef struct IMxGsmHandler IMxGsmHandler;
+#endif
+
+/* Event identifiers. */
+#define FONEXA_EVENT_RING 0x1u
+#define FONEXA_EVENT_CALLING_RING 0x2u
+#define FONEXA_EVENT_CALLER_ID 0x4u
+#define FONEXA_EVENT_STATUS_REPORT 0x8u
+#define FONEXA_EVENT_START_UP 0x10u
+#define FONEXA_EVENT_ALARM_START_UP 0x20u
+#define FONEXA_EVENT_ALARM 0x40u
+#define FONEXA_EVENT_SIGNAL 0x80u
+#define FONEXA_EVENT_NEW_MESSAGE 0x100u
+#define FONEXA_EVENT_REGISTRATION 0x200u
+#define FONEXA_EVENT_DIAL_END 0x400u
+#define FONEXA_EVENT_CALL_LIST 0x800u
+#define FONEXA_EVENT_MODULE_STATE 0x1000u
+#define FONEXA_EVENT_TROUBLE 0x2000u
+#define FONEXA_EVENT_RAW 0x80000000u
+/* The window message events arrive as. */
+#define FONEXA_EVENT_MESSAGE 1297u
+
+/* Registration ids (0 for a null handle or event 0). A handler or window
+ * registered for the module-state event is told the current state at once. */
+FONEXA_API uint32_t RegisterEventHandler(MxGsmHandle h, uint32_t eventId, IMxGsmHandler* handler);
+FONEXA_API uint32_t RegisterEventHandlerHwnd(MxGsmHandle h, uint32_t eventId, MxWindow window);
+FONEXA_API int UnregisterEventHandler(MxGsmHandle h, uint32_t registrationId);
+
 /* Copies the last event's text (at most FONEXA_EVENT_TEXT_SIZE bytes with its
  * NUL) into text and its value into value. Returns the number of bytes copied,
  * the NUL included. Either pointer may be null to skip that output. */
 FONEXA_API int GetEventParams(char* text, uint32_t* value);
+
+/* ---- Module and maintenance ------------------------------------------------ */
+
+FONEXA_API int GetSimId(MxGsmHandle h, char* out);         /* FONEXA_SIM_ID_SIZE */
+FONEXA_API int GetTime(MxGsmHandle h, char* out);          /* FONEXA_TIME_SIZE */
+FONEXA_API int SetTime(MxGsmHandle h, const char* time);   /* the phone's clock format */
+FONEXA_API int GetManufacturer(MxGsmHandle h, char* out);  /* FONEXA_IDENTITY_SIZE */
+FONEXA_API int GetModel(MxGsmHandle h, char* out);         /* FONEXA_IDENTITY_SIZE */
+FONEXA_API int GetImei(MxGsmHandle h, char* out);          /* FONEXA_IDENTITY_SIZE */
+FONEXA_API int RestoreFactorySettings(MxGsmHandle h);
+/* Records the phone's answers to its test commands in the file at path. */
+FONEXA_API int RunDiagnostics(MxGsmHandle h, const char* path);
+/* Sends command as given (with its "\r") and copies every answer line to
+ * response, cut to FONEXA_CUSTOM_RESPONSE_SIZE. 1 once the lock was obtained. */
+FONEXA_API int SendCustomAtCommand(MxGsmHandle h, const char* command, char* response);
+/* The same with the caller's buffer size; the copy is cut to size bytes. */
+FONEXA_API int SendCustomAtCommandEx(MxGsmHandle h, const char* command, char* response, int size);
+FONEXA_API int Clear(MxGsmHandle h);
+FONEXA_API int FlushComBuffers(MxGsmHandle h);
+FONEXA_API int GetSimPresence(MxGsmHandle h, int* present);
+
+/* ---- Records -------------------------------------------------------------- */
+/* Flat records the enumerations and some reads fill. Texts are NUL-terminated
+ * and cut to their field. */
+
+typedef struct MxCallRecord { /* 76 bytes: one +CLCC entry */
+  int32_t index;
+  int32_t direction;
+  int32_t state;
+  int32_t mode;
+  int32_t multiparty;
+  char phoneNumber[20];
+  int32_t typeOfNumber;
+  char name[32];
+} MxCallRecord;
+
+typedef struct MxSmsRecord { /* 236 bytes: one short message */
+  int32_t index;  /* location in the current storage */
+  int32_t status; /* 0 received unread, 1 received read, 2 stored unsent, 3 stored sent */
+  int32_t year;   /* the service-centre time stamp, local calendar time */
+  int32_t month;
+  int32_t day;
+  int32_t hour;
+  int32_t minute;
+  int32_t second;
+  char phoneNumber[20];
+  char messageText[160];
+  char providerNumber[20]; /* the service centre */
+  int32_t reserved;
+} MxSmsRecord;
+
+typedef struct MxPhoneBookRecord { /* 100 bytes: one phone-book entry */
+  int32_t index;
+  char phoneNumber[20];
+  int32_t typeOfNumber;
+  char name[52];
+  int32_t year; /* call lists with time stamps; otherwise 0 */
+  int32_t month;
+  int32_t day;
+  int32_t hour;
+  int32_t minute;
+} MxPhoneBookRecord;
+
+typedef struct MxOperatorRecord { /* 64 bytes: one operator */
+  char name[52];
+  int32_t codeNumber; /* MCC and MNC digits as a number, -1 when not known */
+  int32_t mode;       /* selection mode of the current operator, else -1 */
+  int32_t state;      /* 0 unknown, 1 available, 2 current, 3 forbidden; -1 when not known */
+} MxOperatorRecord;
+
+/* ---- Short messages ------------------------------------------------------- */
+
+/* Storages: 0 "SM" (SIM), 1 "ME" (phone), 2 "MT" (all). */
+FONEXA_API int GetSmsStorage(MxGsmHandle h, int* storage, int* used, int* total);
+FONEXA_API int SetSmsStorage(MxGsmHandle h, int storage);
+FONEXA_API int GetServiceCenter(MxGsmHandle h, char* number, int* type); /* FONEXA_SERVICE_CENTER_SIZE */
+FONEXA_API int SetServiceCenter(MxGsmHandle h, const char* number);
+/* A long text goes out in concatenated parts. */
+FONEXA_API int SendSms(MxGsmHandle h, const char* phone, const char* text);
+/* A one-part message shown at once and not stored (class 0). */
+FONEXA_API int SendFlashSms(MxGsmHandle h, const char* phone, const char* text);
+/* Lists the messages of a status (0 unread .. 3 sent, 4 all): the count, or -1. */
+FONEXA_API int LoadSmsEntries(MxGsmHandle h, int status);
+/* The next listed message: 1, or 0 at the end of the list. */
+FONEXA_API int GetNextSmsEntry(MxSmsRecord* record);
+/* The message at index; the record is written only when it was read. */
+FONEXA_API int ReadSmsEntry(MxGsmHandle h, int index, MxSmsRecord* record);
+/* Stores an outgoing message: its index, or -1 (0 for a null handle or a refused lock). */
+FONEXA_API int WriteSmsEntry(MxGsmHandle h, const char* phone, const char* text);
+FONEXA_API int DeleteSmsEntry(MxGsmHandle h, int index);
+
+/* ---- Phone book ----------------------------------------------------------- */
+
+/* Storages 0 "SM" 1 "FD" 2 "LD" 3 "MC" 4 "RC" 5 "ON" 6 "ME", named as the
+ * plug-in's phones name them. Returns the current storage, -1 when the phone
+ * did not answer (0 also for a null handle or a refused lock). */
+FONEXA_API int GetPhoneBookStorage(MxGsmHandle h, int* used, int* total);
+FONEXA_API int SetPhoneBookStorage(MxGsmHandle h, int storage);
+/* Reads locations first..last (-1, -1: the whole storage): the count, or -1. */
+FONEXA_API int LoadPhoneBookEntries(MxGsmHandle h, int first, int last);
+FONEXA_API int GetNextPhoneBookEntry(MxPhoneBookRecord* record);
+FONEXA_API int ReadPhoneBookEntry(MxGsmHandle h, int index, MxPhoneBookRecord* record);
+/* position -1 writes at the first free location. A name with a double quote is
+ * refused: it cannot be carried inside the command's quoted field. */
+FONEXA_API int WritePhoneBookEntry(MxGsmHandle h, int position, const char* number, const char* name);
+FONEXA_API int DeletePhoneBookEntry(MxGsmHandle h, int position);
+FONEXA_API int GetRangeInfo(MxGsmHandle h, int* first, int* last, int* numberLength, int* textLength);
+
+/* ---- Network -------------------------------------------------------------- */
+
+FONEXA_API int GetSignalQuality(MxGsmHandle h, int* rssi, int* ber);
+FONEXA_API int GetRegistrationStatus(MxGsmHandle h, int* n, int* stat);
+FONEXA_API int EnableNetworkEvents(MxGsmHandle h, int on);
+FONEXA_API int LoadWorldWideOperatorEntries(MxGsmHandle h);
+FONEXA_API int GetNextWorldWideOperatorEntry(MxOperatorRecord* record);
+FONEXA_API int LoadLocalOperatorEntries(MxGsmHandle h);
+FONEXA_API int GetNextLocalOperatorEntry(MxOperatorRecord* record);
+FONEXA_API int GetCurrentOperator(MxGsmHandle h, MxOperatorRecord* record);
+FONEXA_API int SetAutomaticOperator(MxGsmHandle h);
+FONEXA_API int SetManualOperator(MxGsmHandle h, int code);
+
+/* ---- SIM status ----------------------------------------------------------- */
+
+/* 1 ready, 2 SIM PIN, 3 SIM PUK, 4 PIN2, 5 PUK2, 6..17 phone and network
+ * personalisation codes, 0 not recognised; -1 when the phone did not answer,
+ * 0 also for a null handle or a refused lock. */
+FONEXA_API int GetVerifyStatus(MxGsmHandle h);
 
 /* ---- Phone numbers ------------------------------------------------------ */
 

@@ -8,7 +8,19 @@ if(internal)
   string(REPLACE ";" "\n" internal "${internal}")
   message(FATAL_ERROR "internal symbols exported:\n${internal}")
 endif()
-foreach(name GetFonexaCoreVersion OpenDebugLog CloseDebugLog GetEventParams CleanFormat CompareNumbers)
+foreach(name GetFonexaCoreVersion OpenDebugLog CloseDebugLog GetEventParams CleanFormat CompareNumbers
+             CreateGsmInstance ReleaseGsm Initialize Uninitialize SwitchOn SwitchOff IsModuleOn GetState Attach Detach
+             GetSimId GetTime SetTime GetManufacturer GetModel GetImei RestoreFactorySettings RunDiagnostics
+             SendCustomAtCommand SendCustomAtCommandEx Clear FlushComBuffers GetSimPresence GetVerifyStatus
+             GetSmsStorage SetSmsStorage GetServiceCenter SetServiceCenter SendSms SendFlashSms LoadSmsEntries
+             GetNextSmsEntry ReadSmsEntry WriteSmsEntry DeleteSmsEntry
+             GetPhoneBookStorage SetPhoneBookStorage LoadPhoneBookEntries GetNextPhoneBookEntry ReadPhoneBookEntry
+             WritePhoneBookEntry DeletePhoneBookEntry GetRangeInfo
+             GetSignalQuality GetRegistrationStatus EnableNetworkEvents LoadWorldWideOperatorEntries
+             GetNextWorldWideOperatorEntry LoadLocalOperatorEntries GetNextLocalOperatorEntry GetCurrentOperator
+             SetAutomaticOperator SetManualOperator
+             RegisterEventHandler RegisterEventHandlerHwnd UnregisterEventHandler
+             MxCreateWindow MxDestroyWindow MxSendMessage)
   if(NOT symbols MATCHES " T ${name}\n")
     message(FATAL_ERROR "export missing: ${name}")
   endif()

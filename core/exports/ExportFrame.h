@@ -1,0 +1,56 @@
+// The frame every locked export runs in: the handle checked, the instance lock
+// taken under the export's own name, one service call, the lock released, and
+// only then the results copied out to the caller.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "fonexa/FonexaCore.h"
+#include "wrapper/CMxGsmWrapper.h"
+
+namespace fonexa {
+
+inline CMxGsmWrapper* InstanceOf(MxGsmHandle h) { return reinterpret_cast<CMxGsmWrapper*>(h); }
+
+// Runs call(instance) under the instance lock. Returns nothing when the handle
+// is null or the lock was refused: then nothing was sent, and the caller's
+// buffers must stay untouched.
+template <class Call>
+auto Locked(MxGsmHandle h, const char* owner, Call&& call) -> std::optional<decltype(call(*InstanceOf(h)))> {
+  CMxGsmWrapper* instance = InstanceOf(h);
+  if (!instance || !instance->Attach(owner, CMxGsmWrapper::kExportLockMs)) return std::nullopt;
+  auto result = call(*instance);
+  instance->Detach();
+  return result;
+}
+
+// The same for exports that also need the device profile.
+template <class Call>
+auto LockedWithDevice(MxGsmHandle h, const char* owner, Call&& call)
+    -> std::optional<decltype(call(*InstanceOf(h)->Session().GetDevice()))> {
+  CMxGsmWrapper* instance = InstanceOf(h);
+  if (!instance || !instance->Session().GetDevice()) return std::nullopt;
+  return Locked(h, owner, [&](CMxGsmWrapper& w) { return call(*w.Session().GetDevice()); });
+}
+
+// Copies text with its NUL into out, cut to size bytes (NUL included).
+inline void CopyText(const std::string& text, char* out, size_t size) {
+  if (!out || size == 0) return;
+  const size_t length = text.size() < size - 1 ? text.size() : size - 1;
+  std::memcpy(out, text.data(), length);
+  out[length] = '\0';
+}
+
+template <size_t N>
+inline void CopyText(const std::string& text, char (&field)[N]) {
+  CopyText(text, field, N);
+}
+
+inline void Store(int* out, int value) {
+  if (out) *out = value;
+}
+
+}  // namespace fonexa

@@ -1,0 +1,134 @@
+// The instance's life cycle: creation, initialisation, power, state queries,
+// the instance lock and destruction.
+#include "wrapper/CMxGsmWrapper.h"
+
+#include "events/StopEvent.h"
+#include "platform/WorkerThread.h"
+#include "services/CMxGsmProtection.h"
+#include "text/DebugLog.h"
+
+using fonexa::TraceLog;
+
+CMxGsmWrapper::CMxGsmWrapper() {
+  fonexa::StopEvent().Reset();
+  RegisterEvent(CMxGsmBasics::kEventModuleState, this);
+}
+
+CMxGsmWrapper::~CMxGsmWrapper() {
+  if (m_monitorThread) {
+    m_monitorThread->WaitUntilFinished();  // polls every 50 ms
+    delete m_monitorThread;
+    m_monitorThread = nullptr;
+  }
+}
+
+int CMxGsmWrapper::Attach(const std::string& ownerName, uint32_t timeoutMs) {
+  if (m_moduleState == kCreated || m_moduleState == kVerifying || !IsPowered()) return 0;
+  return m_session.Attach(ownerName, timeoutMs);
+}
+
+int CMxGsmWrapper::Detach() { return m_session.Detach(); }
+
+int CMxGsmWrapper::Initialize(const std::string& text) {
+  TraceLog().Write("\r\n-->CMxGsmWrapper::Initialize[%s]\r\n", text.c_str());
+  m_initText = text;
+  if (!m_session.Create(text)) return 0;
+  m_moduleState = kCreated;
+  if (!IsPowered()) {
+    TraceLog().Write("<--CMxGsmWrapper::Initialize>>Module switched OFF.\n");
+    return 0;
+  }
+  if (!m_session.Initialize()) {
+    TraceLog().Write("<--CMxGsmWrapper::Initialize>>Failed initializing.\n");
+    return 0;
+  }
+  m_moduleState = kInitialized;
+  _SuspendGsmThread();
+  if (GetModuleState(2)) {
+    const int status = CMxGsmProtection(&m_session).GetVerifyStatus();
+    if (status == CMxGsmProtection::kStatusNotRead) {
+      Raise(CMxGsmBasics::kEventRegistration, 0);
+      return 1;
+    }
+    if (status == CMxGsmProtection::kStatusReady) {
+      // Reaches this instance's own TranslateEvent, which makes it ready.
+      Raise(CMxGsmBasics::kEventModuleState, 1);
+    } else {
+      Raise(CMxGsmBasics::kEventRegistration, 0);
+    }
+  } else {
+    Raise(CMxGsmBasics::kEventRegistration, 0);
+  }
+  TraceLog().Write("<--CMxGsmWrapper::Initialize>>OK.\n");
+  return 1;
+}
+
+int CMxGsmWrapper::SwitchModuleOn() {
+  TraceLog().Write("\r\n-->CMxGsmWrapper::SwitchModuleOn\r\n");
+  // A module that counts as powered but was switched off (its session closed)
+  // still needs bringing up: devices without power control always count as
+  // powered, and answering "on" for them would leave every export refused.
+  if (IsPowered() && m_moduleState != kCreated) {
+    TraceLog().Write("<--CMxGsmWrapper::SwitchModuleOn>>OK1\r\n");
+    return 1;
+  }
+  if (!m_session.SwitchModulePower(1)) {
+    TraceLog().Write("<--CMxGsmWrapper::SwitchModuleOn>>ERROR\r\n");
+    return 0;
+  }
+  TraceLog().Write("<--CMxGsmWrapper::SwitchModuleOn>>OK2\r\n");
+  return Initialize(m_initText);
+}
+
+int CMxGsmWrapper::SwitchModuleOff() {
+  TraceLog().Write("\r\n-->CMxGsmWrapper::SwitchModuleOff\r\n");
+  if (!m_session.SwitchModulePower(0)) {
+    TraceLog().Write("<--CMxGsmWrapper::SwitchModuleOff>>ERROR\r\n");
+    return 0;
+  }
+  m_moduleState = kCreated;
+  _SuspendGsmThread();
+  Raise(CMxGsmBasics::kEventModuleState, 0);
+  TraceLog().Write("<--CMxGsmWrapper::SwitchModuleOff>>OK\r\n");
+  return 1;
+}
+
+int CMxGsmWrapper::GetModuleState(int query) {
+  TraceLog().Write("-->CMxGsmWrapper::GetModuleState[%d]\r\n", query);
+  if (query != 1 && m_moduleState == kCreated) {
+    TraceLog().Write("<--CMxGsmWrapper::GetModuleState>>Not Initialized.\r\n");
+    return 0;
+  }
+  int answer = 0;
+  switch (query) {
+    case 1:
+      answer = m_session.IsModulePowerOn(0);
+      break;
+    case 2:
+      if (m_moduleState == kVerifying) {
+        answer = 1;
+      } else if (GetModuleState(1)) {
+        if (!Attach("CMxGsmWrapper::GetModuleState", kExportLockMs)) return 0;
+        int present = 0;
+        CMxGsmDevice* device = m_session.GetDevice();
+        answer = device && device->GetSimPresence(present) ? present : 0;
+        Detach();
+      }
+      break;
+    case 3:
+      answer = m_moduleState == kVerifying || m_moduleState == kReady ? 1 : 0;
+      break;
+    case 4:
+      answer = m_moduleState == kReady ? 1 : 0;
+      if (answer) {
+        _ResumeGsmThread();
+      } else {
+        _SuspendGsmThread();
+      }
+      break;
+    default:
+      break;
+  }
+  TraceLog().Write("<--CMxGsmWrapper::GetModuleState>>OK[%d]\n", answer);
+  return answer;
+}

@@ -1,0 +1,10 @@
+#include "wrapper/MonitorGate.h"
+
+namespace fonexa {
+
+platform::ManualResetEvent& MonitorGate() {
+  static platform::ManualResetEvent gate;
+  return gate;
+}
+
+}  // namespace fonexa
