@@ -50,7 +50,6 @@ std::vector<DeviceProfile> makeProfiles() {
   ericsson.revision = "R2A";
   ericsson.imei = "520127206345119";
   ericsson.defaultCharset = "8859-1";
-  ericsson.cnmiRanges = "(2,3),(0-3),(0,2),(0,1),(0)";
   ericsson.phoneBooks = phoneBooks("DC", false, 200, 510, 20);
   ericsson.callListTimeStamps = true;
   ericsson.smsSimCapacity = 30;
@@ -63,7 +62,6 @@ std::vector<DeviceProfile> makeProfiles() {
   nokia.model = "Nokia 6310i";
   nokia.revision = "V 5.22";
   nokia.imei = "350612345678906";
-  nokia.cnmiRanges = "(0-2),(0-3),(0,2),(0,1),(0)";
   nokia.phoneBooks = phoneBooks("DC", true, 250, 500, 20);
   nokia.dialAnswersAtOnce = true;
   profiles.push_back(nokia);

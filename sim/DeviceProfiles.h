@@ -28,6 +28,7 @@ struct DeviceProfile {
   // Motorola phones answer +CGMI and friends with the command's prefix.
   bool prefixedIdentity = false;
   std::string defaultCharset = "IRA";
+  // +CNMI=? : every value GSM 07.05 defines, so each plug-in's setting is taken.
   std::string cnmiRanges = "(0-3),(0-3),(0-3),(0-2),(0,1)";
   std::vector<PhoneBookLayout> phoneBooks;
   bool callListTimeStamps = false;  // "+CPBR: 1,"123",129,"",\"yy/MM/dd,hh:mm\"" on LD, MC, RC

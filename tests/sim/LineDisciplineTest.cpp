@@ -101,9 +101,9 @@ TEST_F(LineDiscipline, KeepsAClockThatCanBeSet) {
 TEST_F(LineDiscipline, TakesItsIdentityFromTheProfile) {
   start(quickOptions("ericsson"));
   EXPECT_EQ(at("AT+CGMM"), "\r\n1130202-BVT68\r\n\r\nOK\r\n");
-  EXPECT_EQ(at("AT+CNMI=?"), "\r\n+CNMI: (2,3),(0-3),(0,2),(0,1),(0)\r\n\r\nOK\r\n");
-  EXPECT_EQ(at("AT+CNMI=1,1"), "\r\n+CMS ERROR: 303\r\n") << "mode 1 is not among this phone's modes";
-  EXPECT_EQ(at("AT+CNMI=2,3"), "\r\nOK\r\n");
+  EXPECT_EQ(at("AT+CNMI=2,3;+CNMI=3,3;+CNMI?"), "\r\n+CNMI: 3,3,0,0,0\r\n\r\nOK\r\n");
+  EXPECT_EQ(at("AT+CNMI=4,1"), "\r\n+CMS ERROR: 303\r\n");
+  EXPECT_EQ(at("AT+CNMI=1,1,0,3"), "\r\n+CMS ERROR: 303\r\n");
   EXPECT_EQ(at("AT+CPBS=?"), "\r\n+CPBS: (\"SM\",\"FD\",\"DC\",\"MC\",\"RC\",\"ME\")\r\n\r\nOK\r\n");
 }
 
