@@ -7,6 +7,8 @@
 
 #include <fcntl.h>
 
+#include <random>
+
 #include "ModemFixture.h"
 
 namespace fonexa::sim::test {
@@ -95,6 +97,33 @@ TEST_F(LineFaults, UnsolicitedCodesOnDemand) {
     modem().sendUnsolicited(code);
     EXPECT_EQ(client().readUntil(code + "\r\n"), "\r\n" + code + "\r\n");
   }
+}
+
+// Noise of every kind from the terminal (random bytes mixed with pieces of
+// commands, prompts, Ctrl-Z and ESC) leaves a phone that still answers.
+TEST_F(LineFaults, NoiseFromTheTerminalNeverStopsThePhone) {
+  start();
+  modem().update([](ModemContext& ctx) {
+    ctx.calls.rules.setTiming(milliseconds(0), milliseconds(0));
+    ctx.networkScanTime = milliseconds(0);
+  });
+  const std::vector<std::string> pieces = {"AT",     "AT+CMGS=", "AT+CMGW=", "AT+CPBW=1,\"", "ATD",   ";",  "\r",
+                                           "\n",    "\x1a",    "\x1b",    "\"",           ",",     "=?", "?",
+                                           "+CNMI=", "07",       "A/",       "AT+COPS=?",     "\b",   "1",  "AT+CMGL"};
+  std::mt19937 generator(11);
+  std::string noise;
+  while (noise.size() < 30000) {
+    if (generator() % 2) {
+      noise += static_cast<char>(generator() & 0xFF);
+    } else {
+      noise += pieces[generator() % pieces.size()];
+    }
+  }
+  client().write(noise);
+  client().write("\x1b\rAT&F;E0;+CGMI\r");
+  EXPECT_FALSE(client().readUntil("Fonexa\r\n\r\nOK\r\n", std::chrono::seconds(20)).empty());
+  EXPECT_EQ(at("AT"), "\r\nOK\r\n");
+  EXPECT_GT(modem().transcript().size(Direction::In), noise.size()) << "all of it was read";
 }
 
 // Clients that close and reopen the port at once each get their own
