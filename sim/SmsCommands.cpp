@@ -1,7 +1,7 @@
-// Short messages in PDU mode (GSM 07.05): message format, service centre,
-// memories (+CPMS), sending (+CMGS, +CMSS), storing (+CMGW), listing,
-// reading and deleting (+CMGL, +CMGR, +CMGD), indications (+CNMI) and their
-// acknowledgement (+CNMA).
+// Short messages (GSM 07.05), in PDU mode and in text mode: message format
+// and text-mode parameters, service centre, memories (+CPMS), sending
+// (+CMGS, +CMSS), storing (+CMGW), listing, reading and deleting (+CMGL,
+// +CMGR, +CMGD), indications (+CNMI) and their acknowledgement (+CNMA).
 #include "CommandModules.h"
 #include "SmsPdu.h"
 #include "SmsPresentation.h"
@@ -12,9 +12,8 @@ namespace {
 constexpr const char* kMemories = "(\"SM\",\"ME\",\"MT\")";
 constexpr int kMaxTpduLength = 176;
 
-Outcome pduError(PduError) { return Outcome::cms(CmsError::InvalidPduParameter); }
-
-std::optional<Outcome> messagingReady(const ModemContext& ctx) { return simGateForMessages(ctx); }
+// GSM 07.05 has one error for every way a PDU can be wrong.
+const Outcome kBadPdu = Outcome::cms(CmsError::InvalidPduParameter);
 
 bool textMode(const ModemContext& ctx) { return ctx.settings.cmgf == 1; }
 
@@ -96,7 +95,7 @@ void handleCmgl(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
                                 : "+CMGL: (0-4)");
   }
   if (cmd.form == AtForm::Read) return r.fail(Outcome::error());
-  if (auto e = messagingReady(ctx)) return r.fail(*e);
+  if (auto e = simGateForMessages(ctx)) return r.fail(*e);
   std::optional<int> stat;
   if (textMode(ctx)) {
     stat = cmd.has(0) ? statFromName(cmd.parameter(0).text) : std::optional<int>(0);
@@ -116,7 +115,7 @@ void handleCmgl(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
 void handleCmgr(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   if (cmd.form == AtForm::Test) return;
   if (cmd.form != AtForm::Set) return r.fail(Outcome::error());
-  if (auto e = messagingReady(ctx)) return r.fail(*e);
+  if (auto e = simGateForMessages(ctx)) return r.fail(*e);
   auto index = integerParameter(cmd, 0, 0, 100000);
   if (!index || !ctx.messages.validIndex(ctx.settings.readMemory, *index)) {
     return r.fail(Outcome::cms(CmsError::InvalidMemoryIndex));
@@ -135,7 +134,7 @@ void handleCmgd(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
     return r.info("+CMGD: (" + used + "),(0-4)");
   }
   if (cmd.form != AtForm::Set) return r.fail(Outcome::error());
-  if (auto e = messagingReady(ctx)) return r.fail(*e);
+  if (auto e = simGateForMessages(ctx)) return r.fail(*e);
   auto index = integerParameter(cmd, 0, 0, 100000);
   auto flag = integerParameter(cmd, 1, 0, 4, 0);
   if (!flag) return r.fail(Outcome::error());
@@ -155,7 +154,7 @@ void handleCmgd(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
 
 void sendSubmit(ModemContext& ctx, const std::string& pdu, int length, Reply& r) {
   auto submit = decodeSubmit(pdu, length);
-  if (!submit) return r.fail(pduError(submit.error));
+  if (!submit) return r.fail(kBadPdu);
   if (!ctx.network.registered()) return r.fail(Outcome::cms(CmsError::NoNetworkService));
   if (submit.message->destination.empty()) return r.fail(Outcome::cms(CmsError::InvalidPduParameter));
   if (ctx.centre.serviceCentre.empty() && submit.message->serviceCentre.empty()) {
@@ -167,7 +166,7 @@ void sendSubmit(ModemContext& ctx, const std::string& pdu, int length, Reply& r)
 void handleCmgs(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   if (cmd.form == AtForm::Test) return;
   if (cmd.form != AtForm::Set) return r.fail(Outcome::error());
-  if (auto e = messagingReady(ctx)) return r.fail(*e);
+  if (auto e = simGateForMessages(ctx)) return r.fail(*e);
   ModemContext* c = &ctx;
   if (textMode(ctx)) {
     auto address = typedAddress(ctx, cmd);
@@ -199,7 +198,7 @@ void storeTyped(ModemContext& ctx, const TypedMessage& m, const std::string& tex
 
 void handleCmgw(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   if (cmd.form == AtForm::Test) return;
-  if (auto e = messagingReady(ctx)) return r.fail(*e);
+  if (auto e = simGateForMessages(ctx)) return r.fail(*e);
   if (textMode(ctx) && (cmd.form == AtForm::Set || cmd.form == AtForm::Execute)) {
     auto address = typedAddress(ctx, cmd);
     auto stat = cmd.has(2) ? statFromName(cmd.parameter(2).text) : std::optional<int>(2);
@@ -223,10 +222,10 @@ void handleCmgw(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
     const bool incoming = st == MessageStat::ReceivedUnread || st == MessageStat::ReceivedRead;
     if (incoming) {
       auto d = decodeDeliver(pdu, len);
-      if (!d) return reply.fail(pduError(d.error));
+      if (!d) return reply.fail(kBadPdu);
     } else {
       auto s = decodeSubmit(pdu, len);
-      if (!s) return reply.fail(pduError(s.error));
+      if (!s) return reply.fail(kBadPdu);
     }
     auto index = c->messages.store(c->settings.writeMemory, {st, pdu});
     if (!index) return reply.fail(Outcome::cms(CmsError::MemoryFull));
@@ -237,7 +236,7 @@ void handleCmgw(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
 void handleCmss(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   if (cmd.form == AtForm::Test) return;
   if (cmd.form != AtForm::Set) return r.fail(Outcome::error());
-  if (auto e = messagingReady(ctx)) return r.fail(*e);
+  if (auto e = simGateForMessages(ctx)) return r.fail(*e);
   auto index = integerParameter(cmd, 0, 1, 100000);
   const std::string& memory = ctx.settings.writeMemory;
   StoredMessage* m = index ? ctx.messages.find(memory, *index) : nullptr;
