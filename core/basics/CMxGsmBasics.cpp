@@ -196,7 +196,13 @@ int CMxGsmBasics::TotalClose() {
 int CMxGsmBasics::Clear() {
   if (!IsOpened()) return 0;
   if (WriteCommandString("ATZ\r", kStandardTimeoutMs).empty()) return 0;
-  return IsOk(ReadAnswerString(kStandardTimeoutMs, 0));
+  if (!IsOk(ReadAnswerString(kStandardTimeoutMs, 0))) return 0;
+  // The reset restores the phone's stored profile, where echo is usually on and
+  // error codes off; the session's dialogue needs them as Initialize set them,
+  // or every later answer would be read with its echo in front.
+  _EnableEcho(0);
+  _EnableErrorReporting(1);
+  return 1;
 }
 
 void CMxGsmBasics::TotalClear(uint32_t stopMs) {

@@ -120,7 +120,9 @@ TEST_F(SessionTest, ClearAndTotalClearStopReaders) {
   Start();
   EXPECT_EQ(session.Clear(), 1);
   session.TotalClear(60000);
-  EXPECT_EQ(modem.Commands(), (std::vector<std::string>{"ATZ", "ATZ"}));
+  // After each reset the session puts echo and error codes back as it needs them.
+  EXPECT_EQ(modem.Commands(),
+            (std::vector<std::string>{"ATZ", "ATE0", "AT+CMEE=2", "ATZ", "ATE0", "AT+CMEE=2"}));
   EXPECT_EQ(session.GetDevice()->GetComPort()->IsStoped(), 1);
   EXPECT_EQ(session.SendTestCommand(), 0);  // every read gives up at once
   session.GetDevice()->GetComPort()->EmulateStop(0);
