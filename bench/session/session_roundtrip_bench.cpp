@@ -39,8 +39,35 @@ void SessionRoundTrip(benchmark::State& state) {
   }
 }
 
+// The lock alone, taken and released with no traffic.
+void SessionLockOnly(benchmark::State& state) {
+  fonexa::sim::VirtualModem modem;
+  if (!modem.start()) state.SkipWithError("modem");
+  CMxGsmBasics session;
+  if (!session.Create("GenericPhone@" + modem.devicePath() + "@115200") || !session.Initialize())
+    state.SkipWithError("session");
+  for (auto _ : state) {
+    session.Attach("bench", 10000);
+    session.Detach();
+  }
+}
+
+// The session's exchange without the lock.
+void SessionExchangeOnly(benchmark::State& state) {
+  fonexa::sim::VirtualModem modem;
+  if (!modem.start()) state.SkipWithError("modem");
+  CMxGsmBasics session;
+  if (!session.Create("GenericPhone@" + modem.devicePath() + "@115200") || !session.Initialize())
+    state.SkipWithError("session");
+  for (auto _ : state) {
+    if (!session.SendTestCommand()) state.SkipWithError("no OK");
+  }
+}
+
 }  // namespace
 
+BENCHMARK(SessionLockOnly)->UseRealTime()->MinTime(1.0);
+BENCHMARK(SessionExchangeOnly)->UseRealTime()->MinTime(3.0);
 BENCHMARK(PortRoundTrip)->UseRealTime()->MinTime(3.0);
 BENCHMARK(SessionRoundTrip)->UseRealTime()->MinTime(3.0);
 

@@ -92,8 +92,8 @@ TEST_F(Monitor, SignalEachCycleAndEachUnreadMessageOnce) {
   RegisterEventHandler(h, 0x80, &log);
   RegisterEventHandler(h, 0x100, &log);
   modem->injectSms("+420777123456", "Hello from the network");
-  ASSERT_TRUE(log.WaitFor(0x100, 1, 12s));
-  ASSERT_TRUE(log.WaitFor(0x80, 2, 12s));
+  ASSERT_TRUE(log.WaitFor(0x100, 1, 20s));
+  ASSERT_TRUE(log.WaitFor(0x80, 2, 20s));
   for (const auto& e : log.Of(0x80)) EXPECT_EQ(e.value, 21u);
   const auto messages = log.Of(0x100);
   ASSERT_EQ(messages.size(), 1u);  // listed once: the next cycle finds it read
@@ -105,12 +105,12 @@ TEST_F(Monitor, RegistrationChangeIsReportedFromTheSecondReadingOn) {
   Bring();
   RegisterEventHandler(h, 0x200, &log);
   // The first reading, in the sixth cycle, is only a baseline.
-  ASSERT_TRUE(modem->transcript().waitFor(Direction::In, "AT+CREG?\r", 40s, Received()));
+  ASSERT_TRUE(modem->transcript().waitFor(Direction::In, "AT+CREG?\r", 75s, Received()));
   const size_t firstReading = Received();
   std::this_thread::sleep_for(1s);
   EXPECT_TRUE(log.Of(0x200).empty());
   modem->setRegistration(Registration::Roaming);
-  ASSERT_TRUE(log.WaitFor(0x200, 1, 40s));
+  ASSERT_TRUE(log.WaitFor(0x200, 1, 75s));
   EXPECT_EQ(log.Of(0x200)[0].value, 5u);
   EXPECT_EQ(Count("AT+CREG?\r", firstReading), 1u);  // raised by the next reading, six cycles on
 }
@@ -119,7 +119,7 @@ TEST_F(Monitor, SixFailedPollsRaiseTroubleOnceAndSwitchOffStopsPolling) {
   Bring();
   RegisterEventHandler(h, 0x80, &log);
   RegisterEventHandler(h, 0x2000, &log);
-  ASSERT_TRUE(log.WaitFor(0x80, 1, 12s));
+  ASSERT_TRUE(log.WaitFor(0x80, 1, 20s));
   modem->setSilent(true);
   ASSERT_TRUE(log.WaitFor(0x2000, 1, 150s));
   EXPECT_EQ(log.Of(0x2000).size(), 1u);
