@@ -2,21 +2,20 @@
 // (instance lock, state check, service object, copy-out) beside the same
 // service call on the bare session, and the bare session's "AT", in one run.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include "fonexa/CMxGsmBasics.h"
+#include "SessionOnModem.h"
 #include "fonexa/FonexaCore.h"
 #include "services/CMxGsmNetwork.h"
-#include "sim/VirtualModem.h"
+
+using fonexa::bench::SessionOnModem;
 
 namespace {
 
 void ExportGetSignalQuality(benchmark::State& state) {
-  fonexa::sim::VirtualModem modem;
-  if (!modem.start()) state.SkipWithError("modem");
+  SessionOnModem setup;
+  if (!setup.Start(false)) state.SkipWithError("modem");
   MxGsmHandle h = CreateGsmInstance();
-  if (!Initialize(h, ("GenericPhone@" + modem.devicePath() + "@115200").c_str())) state.SkipWithError("init");
-  GetState(h, 4);
+  if (!Initialize(h, setup.Specification().c_str())) state.SkipWithError("init");
   for (auto _ : state) {
     int rssi = -1, ber = -1;
     if (!GetSignalQuality(h, &rssi, &ber)) state.SkipWithError("no signal");
@@ -25,25 +24,19 @@ void ExportGetSignalQuality(benchmark::State& state) {
 }
 
 void BareSessionGetSignalQuality(benchmark::State& state) {
-  fonexa::sim::VirtualModem modem;
-  if (!modem.start()) state.SkipWithError("modem");
-  CMxGsmBasics session;
-  if (!session.Create("GenericPhone@" + modem.devicePath() + "@115200") || !session.Initialize())
-    state.SkipWithError("session");
+  SessionOnModem setup;
+  if (!setup.Start()) state.SkipWithError("session");
   for (auto _ : state) {
     int rssi = -1, ber = -1;
-    if (!CMxGsmNetwork(&session).GetSignalQuality(rssi, ber)) state.SkipWithError("no signal");
+    if (!CMxGsmNetwork(&setup.session).GetSignalQuality(rssi, ber)) state.SkipWithError("no signal");
   }
 }
 
 void BareSessionSendTestCommand(benchmark::State& state) {
-  fonexa::sim::VirtualModem modem;
-  if (!modem.start()) state.SkipWithError("modem");
-  CMxGsmBasics session;
-  if (!session.Create("GenericPhone@" + modem.devicePath() + "@115200") || !session.Initialize())
-    state.SkipWithError("session");
+  SessionOnModem setup;
+  if (!setup.Start()) state.SkipWithError("session");
   for (auto _ : state) {
-    if (!session.SendTestCommand()) state.SkipWithError("no OK");
+    if (!setup.session.SendTestCommand()) state.SkipWithError("no OK");
   }
 }
 
@@ -53,11 +46,4 @@ BENCHMARK(ExportGetSignalQuality)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BareSessionGetSignalQuality)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BareSessionSendTestCommand)->UseRealTime()->MinTime(3.0);
 
-int main(int argc, char** argv) {
-  setenv("FONEXA_PLUGIN_PATH", PLUGIN_DIR, 0);
-  setenv("FONEXA_MUTEX_NAMESPACE", "bench", 0);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return fonexa::bench::RunBenchmarks(argc, argv, PLUGIN_DIR); }
