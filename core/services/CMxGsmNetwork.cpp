@@ -27,8 +27,7 @@ int SimpleCommand(CMxGsmBasics* session, const char* scope, const std::string& c
   ServiceDialogue dialogue(session, scope);
   if (!dialogue.Open(kCantOpen)) return 0;
   dialogue.SendTraced(command);
-  const std::string answer = dialogue.Final(finalMs);
-  dialogue.Trace("Response", answer);
+  const std::string answer = dialogue.TracedFinal("Response", finalMs);
   if (!dialogue.IsOk(answer)) return dialogue.Exit("ERROR:Wrong Response.", 0);
   return dialogue.Exit("OK.", 1);
 }
@@ -43,15 +42,13 @@ int CMxGsmNetwork::GetSignalQuality(int& rssi, int& ber) {
   ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetSignalQuality");
   if (!dialogue.Open(kCantOpen)) return 0;
   dialogue.SendTraced("AT+CSQ\r");
-  const std::string answer = dialogue.Final();
-  dialogue.Trace("Response 2", answer);
+  const std::string answer = dialogue.TracedFinal("Response 2");
   if (!fonexa::BeginsWith(answer, "+CSQ:")) return dialogue.Exit("ERROR:Wrong Response.", 0);
   if (const int missing = fonexa::ParseCsqResponse(answer, rssi, ber)) {
     return dialogue.Exit(TokenizingReason(missing).c_str(), 0);
   }
   TraceLog().Write("CMxGsmNetwork::GetSignalQuality>>Finish Toknizing:[%i, %i].\r\n", rssi, ber);
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 3.", 0);
   return dialogue.Exit("OK.", 1);
 }
@@ -63,12 +60,10 @@ int CMxGsmNetwork::GetWorldWideOperatorEntries(std::vector<OperatorEntry>& list)
   ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetWorldWideOperatorEntries");
   if (!dialogue.Open(kCantOpen)) return 0;
   dialogue.SendTraced("AT+COPN\r");
-  const std::string first = dialogue.Line();
-  dialogue.Trace("Response 1", first);
+  const std::string first = dialogue.TracedLine("Response 1");
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
   for (;;) {
-    const std::string line = dialogue.Line();
-    dialogue.Trace("Response", line);
+    const std::string line = dialogue.TracedLine("Response");
     if (line.empty()) {  // the phone fell silent part-way: keep what came
       dialogue.Close();
       return 0;
@@ -103,11 +98,9 @@ int CMxGsmNetwork::GetLocalOperatorEntries(std::vector<OperatorEntry>& list) {
   ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetLocalOperatorEntries");
   if (!dialogue.Open(kCantOpen)) return 0;
   dialogue.SendTraced("AT+COPS=?\r");
-  const std::string first = dialogue.Line(kNetworkMs);
-  dialogue.Trace("Response 1", first);
+  const std::string first = dialogue.TracedLine("Response 1", kNetworkMs);
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  const std::string line = dialogue.Line(kNetworkMs);
-  dialogue.Trace("Response 2", line);
+  const std::string line = dialogue.TracedLine("Response 2", kNetworkMs);
   if (fonexa::CarriesMoreThan(line, "+COPS:")) {
     const fonexa::CopsTestResponse response = fonexa::ParseCopsTestResponse(line);
     if (!response.operatorPart.empty()) {
@@ -120,8 +113,7 @@ int CMxGsmNetwork::GetLocalOperatorEntries(std::vector<OperatorEntry>& list) {
       if (op.listed) list.push_back(op.entry);
     }
   }
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
   return dialogue.Exit("OK.", 1);
 }
@@ -132,18 +124,15 @@ int CMxGsmNetwork::GetCurrentOperator(OperatorEntry& entry) {
   ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetCurrentOperator");
   if (!dialogue.Open(kCantOpen)) return 0;
   dialogue.SendTraced("AT+COPS?\r");
-  const std::string first = dialogue.Line(kNetworkMs);
-  dialogue.Trace("Response 1", first);
+  const std::string first = dialogue.TracedLine("Response 1", kNetworkMs);
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  const std::string line = dialogue.Line(kNetworkMs);
-  dialogue.Trace("Response 2", line);
+  const std::string line = dialogue.TracedLine("Response 2", kNetworkMs);
   if (fonexa::CarriesMoreThan(line, "+COPS:")) {
     fonexa::ParseCopsReadResponse(line, entry);
     TraceLog().Write("CMxGsmNetwork::GetCurrentOperator>>Finish Tokenizing:[%s, %i, %i].\r\n", entry.Name.c_str(),
                      entry.CodeNumber, entry.Mode);
   }
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
   return dialogue.Exit("OK.", 1);
 }
@@ -179,16 +168,13 @@ int CMxGsmNetwork::GetRegistrationStatus(int& n, int& stat) {
   ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetRegistrationStatus");
   if (!dialogue.Open(kCantOpen)) return 0;
   dialogue.SendTraced("AT+CREG?\r");
-  const std::string first = dialogue.Line(kNetworkMs);
-  dialogue.Trace("Response 1", first);
+  const std::string first = dialogue.TracedLine("Response 1", kNetworkMs);
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  const std::string line = dialogue.Line();
-  dialogue.Trace("Response 2", line);
+  const std::string line = dialogue.TracedLine("Response 2");
   if (!fonexa::BeginsWith(line, "+CREG:")) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
   fonexa::ParseCregReadResponse(line, n, stat);
   TraceLog().Write("CMxGsmNetwork::GetRegistrationStatus>>End Tokenizing[%d,%d].\r\n", n, stat);
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 3.", 0);
   return dialogue.Exit("OK.", 1);
 }

@@ -39,11 +39,9 @@ int CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo(int& used, int& total) {
   ServiceDialogue dialogue(m_session, "CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo");
   if (!dialogue.Open(kCantOpen)) return -1;
   dialogue.SendTraced("AT+CPBS?\r");
-  const std::string first = dialogue.Line();
-  dialogue.Trace("Response 1", first);
+  const std::string first = dialogue.TracedLine("Response 1");
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", -1);
-  const std::string line = dialogue.Line();
-  dialogue.Trace("Response 2", line);
+  const std::string line = dialogue.TracedLine("Response 2");
   if (!fonexa::CarriesMoreThan(line, "+CPBS:")) return dialogue.Exit("ERROR:Wrong Response 2.", -1);
   std::string name;
   if (const int missing = fonexa::ParseCpbsReadResponse(line, name, used, total)) {
@@ -51,8 +49,7 @@ int CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo(int& used, int& total) {
   }
   const int storage = m_session->GetDevice()->GetPBStorageIdentifier(name);
   TraceLog().Write("CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo>>Finish Tokenizing:[%s].\r\n", name.c_str());
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 3.", -1);
   return dialogue.Exit(("OK:[" + std::to_string(storage) + "].").c_str(), storage);
 }
@@ -65,8 +62,7 @@ int CMxGsmPhoneBook::SetCurrentPhoneBookStorage(int number) {
   ServiceDialogue dialogue(m_session, "CMxGsmPhoneBook::SetCurrentPhoneBookStorage");
   if (!dialogue.Open(kCantOpen)) return -1;
   dialogue.SendTraced("AT+CPBS=\"" + name + "\"\r");
-  const std::string answer = dialogue.Final();
-  dialogue.Trace("Response", answer);
+  const std::string answer = dialogue.TracedFinal("Response");
   if (!dialogue.IsOk(answer)) return dialogue.Exit("ERROR:Wrong Response.", 0);
   return dialogue.Exit("OK.", 1);
 }
@@ -78,8 +74,7 @@ int CMxGsmPhoneBook::GetPhoneBookInfo(int& first, int& last, int& numberLength, 
   ServiceDialogue dialogue(m_session, "CMxGsmPhoneBook::GetPhoneBookInfo");
   if (!dialogue.Open(kCantOpen)) return 0;
   dialogue.SendTraced("AT+CPBR=?\r");
-  const std::string line = dialogue.Final();  // the opening empty line is skipped
-  dialogue.Trace("Response", line);
+  const std::string line = dialogue.TracedFinal("Response");  // the opening empty line is skipped
   if (dialogue.IsError(line) || line.size() <= 6) return dialogue.Exit("ERROR:Wrong Response 1.", 0);
   if (!fonexa::BeginsWith(line, "+CPBR:")) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
   fonexa::PhoneBookRange range;
@@ -92,8 +87,7 @@ int CMxGsmPhoneBook::GetPhoneBookInfo(int& first, int& last, int& numberLength, 
   textLength = range.textLength;
   TraceLog().Write("CMxGsmPhoneBook::GetPhoneBookInfo>>Finish Tokenizing[%i, %i, %i, %i].\r\n", first, last,
                    numberLength, textLength);
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
   return dialogue.Exit("OK.", 1);
 }
@@ -116,8 +110,7 @@ int CMxGsmPhoneBook::ReadPhoneBookEntries(int first, int last, std::vector<Phone
     return dialogue.Exit(("ERROR VAL:[" + std::to_string(first) + "," + std::to_string(last) + "]").c_str(), 0);
   }
   dialogue.SendTraced("AT+CPBR=" + std::to_string(first) + "," + std::to_string(last) + "\r");
-  const std::string opening = dialogue.Line(kEntryLineMs);
-  dialogue.Trace("Response 1", opening);
+  const std::string opening = dialogue.TracedLine("Response 1", kEntryLineMs);
   if (opening != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
   TraceLog().Write("CMxGsmPhoneBook::ReadPhoneBookEntries>>Parse Response:\r\n");
   for (;;) {
@@ -167,8 +160,7 @@ int CMxGsmPhoneBook::WritePhoneBookEntry(int position, const std::string& number
     command = "AT+CPBW=" + location + ",\"" + number + "\"," + std::to_string(type) + ",\"" + name + "\"\r";
   }
   dialogue.SendTraced(command);
-  const std::string answer = dialogue.Final();
-  dialogue.Trace("Response", answer);
+  const std::string answer = dialogue.TracedFinal("Response");
   if (!dialogue.IsOk(answer)) return dialogue.Exit("ERROR:Wrong Response.", 0);
   return dialogue.Exit("OK.", 1);
 }

@@ -44,8 +44,7 @@ int SimpleCommand(CMxGsmBasics* session, const char* scope, const std::string& c
   ServiceDialogue dialogue(session, scope);
   if (!dialogue.RequireOpen(kCantOpen)) return 0;
   dialogue.SendTraced(command);
-  const std::string answer = dialogue.Final(finalMs);
-  dialogue.Trace("Response", answer);
+  const std::string answer = dialogue.TracedFinal("Response", finalMs);
   if (!dialogue.IsOk(answer)) return dialogue.Exit("ERROR:Wrong Response.", 0);
   return dialogue.Exit("OK.", 1);
 }
@@ -63,7 +62,7 @@ bool WritePduAtPrompt(ServiceDialogue& dialogue, const std::string& command, con
     // be waiting for the text; ESC makes it drop the message, and the answer
     // to that is read here rather than by the next exchange.
     dialogue.Send(kEscape);
-    dialogue.Trace("Response", dialogue.Final());
+    dialogue.TracedFinal("Response");
     return false;
   }
   dialogue.Trace("Send(Pdu)", pdu);
@@ -107,18 +106,15 @@ int CMxGsmSms::GetServiceCenter(std::string& number, int& type) {
   ServiceDialogue dialogue(m_session, "CMxGsmSms::GetServiceCenter");
   if (!dialogue.RequireOpen(kCantOpen)) return 0;
   dialogue.SendTraced("AT+CSCA?\r");
-  const std::string first = dialogue.Line();
-  dialogue.Trace("Response 1", first);
+  const std::string first = dialogue.TracedLine("Response 1");
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  const std::string line = dialogue.Line();
-  dialogue.Trace("Response 2", line);
+  const std::string line = dialogue.TracedLine("Response 2");
   if (!fonexa::CarriesMoreThan(line, "+CSCA:")) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
   if (const int missing = fonexa::ParseCscaResponse(line, number, type)) {
     return dialogue.Exit(Reason("ERROR:Wrong Tokenizing:", missing).c_str(), 0);
   }
   TraceLog().Write("CMxGsmSms::GetServiceCenter>>Finish Tokenizing:[%i, %s].\r\n", type, number.c_str());
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 3.", 0);
   return dialogue.Exit("OK.", 1);
 }
@@ -138,8 +134,7 @@ int CMxGsmSms::ReadSmsEntries(int stat, std::vector<SmsEntry>& list) {
   ServiceDialogue dialogue(m_session, "CMxGsmSms::ReadSmsEntries");
   if (!dialogue.RequireOpen(kCantOpen)) return 0;
   dialogue.SendTraced("AT+CMGL=" + std::to_string(stat) + "\r");
-  const std::string first = dialogue.Line(kListFirstLineMs);
-  dialogue.Trace("Response", first);
+  const std::string first = dialogue.TracedLine("Response", kListFirstLineMs);
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
   TraceLog().Write("CMxGsmSms::ReadSmsEntries>>Parse Response:\r\n");
 
@@ -187,18 +182,16 @@ int CMxGsmSms::ReadSmsEntry(int index, SmsEntry& entry) {
   ServiceDialogue dialogue(m_session, "CMxGsmSms::ReadSmsEntry");
   if (!dialogue.RequireOpen(kCantOpen)) return 0;
   dialogue.SendTraced("AT+CMGR=" + std::to_string(index) + "\r");
-  const std::string first = dialogue.Line();
-  dialogue.Trace("Response 1", first);
+  const std::string first = dialogue.TracedLine("Response 1");
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  const std::string line = dialogue.Line();
-  dialogue.Trace("Response 2", line);
+  const std::string line = dialogue.TracedLine("Response 2");
   // A final result in the header's place ends the answer: "OK" alone for an
   // empty location, "+CMS ERROR: 321" for an index outside the storage.
   const auto endsAnswer = [&dialogue](const std::string& text) {
     return dialogue.IsOk(text) || dialogue.IsError(text);
   };
   if (!fonexa::CarriesMoreThan(line, "+CMGR:")) {
-    if (!endsAnswer(line)) dialogue.Trace("Response 3", dialogue.Final());
+    if (!endsAnswer(line)) dialogue.TracedFinal("Response 3");
     return dialogue.Exit("ERROR:Wrong Response 2.", 0);
   }
   TraceLog().Write("CMxGsmSms::ReadSmsEntry>>Start Tokenizing");
@@ -212,7 +205,7 @@ int CMxGsmSms::ReadSmsEntry(int index, SmsEntry& entry) {
   SmsEntry read = entry;
   if (!fonexa::DecodeMessageLine(pduLine, header.length, read)) {
     TraceLog().Write("CMxGsmSms::ReadSmsEntry>>Error:Pdu:Can't Transform Pdu.\r\n");
-    if (!endsAnswer(pduLine)) dialogue.Trace("Response 3", dialogue.Final());
+    if (!endsAnswer(pduLine)) dialogue.TracedFinal("Response 3");
     return dialogue.Exit("ERROR:Can't Transform Pdu.", 0);
   }
   read.Index = index;
@@ -222,8 +215,7 @@ int CMxGsmSms::ReadSmsEntry(int index, SmsEntry& entry) {
   TraceLog().Write("CMxGsmSms::ReadSmsEntry>>Finish Tokenizing:[%i,%i,%i,%s,%s,%s,%i].\r\n", entry.Index, entry.State,
                    entry.Validity, entry.PhoneNumber.c_str(), entry.ProviderPhone.c_str(), entry.MessageText.c_str(),
                    static_cast<int>(entry.Time));
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   // The message was read whatever the final line says.
   return dialogue.Exit(dialogue.IsOk(final) ? "OK." : "ERROR:Wrong Response 3.", 1);
 }
@@ -276,8 +268,7 @@ int CMxGsmSms::_SendPartialMessage(const std::string& phoneNumber, const std::st
     return dialogue.Exit("ERROR:Wrong Response 1.", 0);
   }
   // Normally the "+CMGS:" line with the message reference (not used).
-  const std::string provider = dialogue.Final(kNetworkMs);
-  dialogue.Trace("Provider Response", provider);
+  const std::string provider = dialogue.TracedFinal("Provider Response", kNetworkMs);
   // A refusal ("+CMS ERROR: 38" and the like) is the answer's last line.
   if (dialogue.IsError(provider)) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
   std::string line = dialogue.Line(kAfterNetworkAnswerMs);
@@ -306,12 +297,10 @@ int CMxGsmSms::WriteSmsEntry(const std::string& phoneNumber, const std::string& 
   if (!WritePduAtPrompt(dialogue, "AT+CMGW=" + std::to_string(length) + "\r", pdu)) {
     return dialogue.Exit("ERROR:Wrong Response 1.", -1);
   }
-  const std::string answer = dialogue.Final(kNetworkMs);
-  dialogue.Trace("Response", answer);
+  const std::string answer = dialogue.TracedFinal("Response", kNetworkMs);
   if (answer.find("+CMGW:") == std::string::npos) return dialogue.Exit("ERROR:Wrong response.", -1);
   const int index = fonexa::ParseCmgwResponse(answer);
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 2", final);
+  const std::string final = dialogue.TracedFinal("Response 2");
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 2.", -1);
   return dialogue.Exit("OK.", index);
 }
@@ -330,14 +319,11 @@ int CMxGsmSms::SetSmsStorage(int storage) {
   if (!name) return dialogue.Exit("ERROR:Wrong Storage.", 0);
   const std::string quoted = std::string("\"") + name + "\"";
   dialogue.SendTraced("AT+CPMS=" + quoted + "," + quoted + "\r");
-  const std::string first = dialogue.Line();
-  dialogue.Trace("Response 1", first);
+  const std::string first = dialogue.TracedLine("Response 1");
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response.", 0);
-  const std::string line = dialogue.Line();
-  dialogue.Trace("Response 2", line);
+  const std::string line = dialogue.TracedLine("Response 2");
   if (dialogue.IsError(line) || !fonexa::BeginsWith(line, "+CPMS:")) return dialogue.Exit("ERROR:Wrong Response.", 0);
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response.", 0);
   return dialogue.Exit("OK.", 1);
 }
@@ -348,11 +334,9 @@ int CMxGsmSms::GetSmsStorage(int& storage, int& used, int& total) {
   ServiceDialogue dialogue(m_session, "CMxGsmSms::GetSmsStorage");
   if (!dialogue.RequireOpen(kNotOpened)) return 0;
   dialogue.SendTraced("AT+CPMS?\r");
-  const std::string first = dialogue.Line();
-  dialogue.Trace("Response 1", first);
+  const std::string first = dialogue.TracedLine("Response 1");
   if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response.", 0);
-  const std::string line = dialogue.Line();
-  dialogue.Trace("Response 2", line);
+  const std::string line = dialogue.TracedLine("Response 2");
   if (dialogue.IsError(line) || !fonexa::BeginsWith(line, "+CPMS:")) return dialogue.Exit("ERROR:Wrong Response.", 0);
   const fonexa::CpmsReadResponse response = fonexa::ParseCpmsReadResponse(line);
   if (response.storage < 0) return dialogue.Exit(("Parse error[" + response.name + "].").c_str(), 0);
@@ -360,8 +344,7 @@ int CMxGsmSms::GetSmsStorage(int& storage, int& used, int& total) {
   storage = response.storage;
   used = response.used;
   total = response.total;
-  const std::string final = dialogue.Final();
-  dialogue.Trace("Response 3", final);
+  const std::string final = dialogue.TracedFinal("Response 3");
   TraceLog().Write("<--CMxGsmSms::GetSmsStorage>>Parse finished [%d,%d,%d].\r\n", storage, used, total);
   if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response.", 0);
   return 1;

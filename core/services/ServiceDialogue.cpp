@@ -43,6 +43,18 @@ std::string ServiceDialogue::Final(uint32_t timeoutMs) {
   return session_->ReadAnswerString(static_cast<int>(timeoutMs), 0);
 }
 
+std::string ServiceDialogue::TracedLine(const char* label, uint32_t timeoutMs) {
+  std::string line = Line(timeoutMs);
+  Trace(label, line);
+  return line;
+}
+
+std::string ServiceDialogue::TracedFinal(const char* label, uint32_t timeoutMs) {
+  std::string answer = Final(timeoutMs);
+  Trace(label, answer);
+  return answer;
+}
+
 int ServiceDialogue::Exit(const char* reason, int result) {
   TraceLog().Write("<--%s>>%s\r\n", scope_.c_str(), reason);
   Close();

@@ -43,6 +43,9 @@ class ServiceDialogue {
   std::string Final(uint32_t timeoutMs = kStandardTimeoutMs);
   // A progress line "scope>>label:[text].\r\n", as answers are traced.
   void Trace(const char* label, const std::string& text) const;
+  // Line and Final with the answer traced under label.
+  std::string TracedLine(const char* label, uint32_t timeoutMs = kStandardTimeoutMs);
+  std::string TracedFinal(const char* label, uint32_t timeoutMs = kStandardTimeoutMs);
   bool IsOk(const std::string& text) const { return session_->IsOk(text) != 0; }
   bool IsError(const std::string& text) const { return session_->IsError(text) != 0; }
 

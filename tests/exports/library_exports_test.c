@@ -4,20 +4,8 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "CCheck.h"
 #include "fonexa/FonexaCore.h"
-
-static int passed = 0;
-static int failed = 0;
-
-#define CHECK(cond)                                              \
-  do {                                                           \
-    if (cond) {                                                  \
-      ++passed;                                                  \
-    } else {                                                     \
-      ++failed;                                                  \
-      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-    }                                                            \
-  } while (0)
 
 int main(void) {
   char out[64];
