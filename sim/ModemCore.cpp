@@ -1,6 +1,6 @@
-#include "ModemCore.h"
+#include "sim/ModemCore.h"
 
-#include "CommandModules.h"
+#include "sim/commands/CommandModules.h"
 
 namespace fonexa::sim {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "CommandDispatcher.h"
-#include "CommandTable.h"
-#include "ModemContext.h"
+#include "sim/at/CommandDispatcher.h"
+#include "sim/at/CommandTable.h"
+#include "sim/state/ModemContext.h"
 
 namespace fonexa::sim {
 

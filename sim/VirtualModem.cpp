@@ -1,4 +1,4 @@
-#include "VirtualModem.h"
+#include "sim/VirtualModem.h"
 
 #include <poll.h>
 
@@ -7,11 +7,11 @@
 #include <random>
 #include <sstream>
 
-#include "EventLoop.h"
-#include "LineShaper.h"
-#include "ModemCore.h"
-#include "ModemStateJson.h"
-#include "PtyEndpoint.h"
+#include "sim/line/EventLoop.h"
+#include "sim/line/LineShaper.h"
+#include "sim/ModemCore.h"
+#include "sim/control/ModemStateJson.h"
+#include "sim/line/PtyEndpoint.h"
 
 namespace fonexa::sim {
 

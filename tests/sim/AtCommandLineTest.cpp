@@ -1,7 +1,7 @@
 // V.250 command-line syntax as terminals write it.
 #include <gtest/gtest.h>
 
-#include "sim/AtCommandLine.h"
+#include "sim/at/AtCommandLine.h"
 
 namespace fonexa::sim {
 namespace {

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "ClientProgram.h"
-#include "sim/JsonValue.h"
+#include "sim/control/JsonValue.h"
 #include "sim/VirtualModem.h"
 
 namespace fonexa::sim::test {

@@ -1,9 +1,9 @@
 // GSM 03.38 default alphabet, its extension table, and septet packing.
 #include <gtest/gtest.h>
 
-#include "sim/GsmAlphabet.h"
-#include "sim/HexText.h"
-#include "sim/UnicodeText.h"
+#include "sim/codec/GsmAlphabet.h"
+#include "sim/codec/HexText.h"
+#include "sim/codec/UnicodeText.h"
 
 namespace fonexa::sim {
 namespace {

@@ -3,9 +3,9 @@
 // arrives as +CNMI says, acknowledgements, memories and status reports.
 #include "ModemFixture.h"
 #include "PduVectors.h"
-#include "sim/JsonValue.h"
-#include "sim/SmsPdu.h"
-#include "sim/UnicodeText.h"
+#include "sim/control/JsonValue.h"
+#include "sim/codec/SmsPdu.h"
+#include "sim/codec/UnicodeText.h"
 
 namespace fonexa::sim::test {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "ClientProgram.h"
 #include "PtyClient.h"
-#include "sim/JsonValue.h"
+#include "sim/control/JsonValue.h"
 
 namespace fonexa::sim::test {
 namespace {

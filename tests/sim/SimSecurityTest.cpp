@@ -2,7 +2,7 @@
 // machine with its attempt counters, the SIM locks, the phone lock and call
 // barring with the network password.
 #include "ModemFixture.h"
-#include "sim/JsonValue.h"
+#include "sim/control/JsonValue.h"
 
 namespace fonexa::sim::test {
 namespace {

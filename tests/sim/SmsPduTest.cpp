@@ -6,9 +6,9 @@
 #include <random>
 
 #include "PduVectors.h"
-#include "sim/HexText.h"
-#include "sim/SmsPdu.h"
-#include "sim/UnicodeText.h"
+#include "sim/codec/HexText.h"
+#include "sim/codec/SmsPdu.h"
+#include "sim/codec/UnicodeText.h"
 
 #ifdef FONEXA_HAVE_LIBGAMMU
 #include <gammu.h>

@@ -13,8 +13,8 @@
 #include <iostream>
 #include <string>
 
-#include "sim/ControlConsole.h"
-#include "sim/DeviceProfiles.h"
+#include "sim/control/ControlConsole.h"
+#include "sim/profiles/DeviceProfiles.h"
 #include "sim/VirtualModem.h"
 
 using fonexa::sim::ControlConsole;

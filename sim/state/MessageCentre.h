@@ -1,0 +1,93 @@
+#pragma once
+// The network's side of short messages as the phone meets it: the service
+// centre that accepts what +CMGS submits (and reports on it when asked), and
+// the routing of arriving messages to the terminal or to a memory as +CNMI
+// says, with the +CNMA acknowledgement that direct delivery waits for.
+#include <chrono>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/at/ResultCodes.h"
+#include "sim/line/Scheduler.h"
+#include "sim/codec/SmsPdu.h"
+#include "sim/state/SmsStore.h"
+#include "sim/state/TerminalSettings.h"
+#include "sim/state/UnsolicitedSink.h"
+
+namespace fonexa::sim {
+
+struct SentMessage {
+  int reference = 0;  // the TP-MR the phone gave it (+CMGS: <mr>)
+  std::string destination;
+  std::string text;  // UTF-8; 8-bit data as hex
+  std::string alphabet;  // "gsm7", "8bit", "ucs2"
+  int messageClass = -1;
+  std::optional<ConcatenationInfo> concatenation;
+  bool statusReportRequested = false;
+  std::string pdu;
+};
+
+struct ReceivedOutcome {
+  std::string route;  // "stored", "direct", "rejected", "queued" (phone not on the network)
+  std::string memory;
+  int index = 0;
+};
+
+class MessageCentre {
+ public:
+  MessageCentre(Scheduler& scheduler, UnsolicitedSink& sink, SmsStore& store, TerminalSettings& settings);
+  ~MessageCentre();
+  MessageCentre(const MessageCentre&) = delete;
+  MessageCentre& operator=(const MessageCentre&) = delete;
+
+  std::string serviceCentre;
+  int serviceCentreType = 145;
+  std::string ownNumber;
+  std::chrono::milliseconds statusReportDelay{300};
+  std::chrono::milliseconds loopbackDelay{300};
+  std::chrono::milliseconds acknowledgementTimeout{20000};
+
+  // A submitted message: the reference the network gave it.
+  int submit(const SmsSubmit& message, const std::string& pdu);
+  const std::vector<SentMessage>& sent() const { return sent_; }
+  // Sent texts with their concatenated parts joined, in the order they were completed.
+  std::vector<std::pair<std::string, std::string>> sentTexts() const;
+  void clearSent() { sent_.clear(); }
+
+  // Messages arriving from the network.
+  std::vector<ReceivedOutcome> deliverText(const DeliverRequest& request);
+  ReceivedOutcome deliver(const EncodedPdu& pdu);
+  void statusReport(int reference, int status, const std::string& recipient);
+
+  // While the phone is not registered the network keeps what arrives for it
+  // and delivers it once the phone is back.
+  void setReachable(bool reachable);
+  size_t heldByNetwork() const { return heldByNetwork_.size(); }
+
+  // +CNMA
+  Outcome acknowledge(int reply);
+  bool acknowledgementPending() const { return ackTimer_.has_value(); }
+  void reset();
+
+ private:
+  void sendDirect(const EncodedPdu& pdu);
+  void acknowledgementTimedOut();
+  ReceivedOutcome storeIncoming(const EncodedPdu& pdu);
+
+  Scheduler& scheduler_;
+  UnsolicitedSink& sink_;
+  SmsStore& store_;
+  TerminalSettings& settings_;
+  std::vector<SentMessage> sent_;
+  int nextReference_ = 1;
+  int nextConcatenation_ = 1;
+  std::optional<Scheduler::TimerId> ackTimer_;
+  std::deque<EncodedPdu> waitingForAck_;
+  std::deque<EncodedPdu> heldByNetwork_;
+  bool reachable_ = false;
+  std::vector<Scheduler::TimerId> timers_;
+};
+
+}  // namespace fonexa::sim
