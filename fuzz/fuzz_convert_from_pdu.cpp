@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "services/CMxGsmCoding.h"
-#include "services/PduCursor.h"
+#include "codec/CMxGsmCoding.h"
+#include "codec/PduCursor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

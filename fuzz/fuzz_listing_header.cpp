@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "services/SmsResponses.h"
+#include "codec/SmsResponses.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0 || size > 4000) return 0;

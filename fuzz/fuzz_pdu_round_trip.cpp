@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 
 namespace {
 

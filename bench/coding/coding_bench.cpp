@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 
 #ifdef FONEXA_BENCH_GAMMU
 #include <gammu.h>

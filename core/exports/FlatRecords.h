@@ -2,9 +2,9 @@
 #pragma once
 
 #include "fonexa/FonexaCore.h"
-#include "services/OperatorEntry.h"
-#include "services/PhoneBookEntry.h"
-#include "services/SmsEntry.h"
+#include "codec/OperatorEntry.h"
+#include "codec/PhoneBookEntry.h"
+#include "codec/SmsEntry.h"
 
 namespace fonexa {
 

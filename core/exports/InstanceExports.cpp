@@ -1,7 +1,7 @@
 // Instances: creation, initialisation, power, state, the instance lock, release.
 #include <new>
 
-#include "events/StopEvent.h"
+#include "session/StopEvent.h"
 #include "exports/ExportFrame.h"
 
 using fonexa::InstanceOf;

@@ -1,7 +1,7 @@
 // The exports that need no instance: version, debug log, last event, phone numbers.
 #include <cstring>
 
-#include "events/LastEventRecord.h"
+#include "session/LastEventRecord.h"
 #include "fonexa/FonexaCore.h"
 #include "text/DebugLog.h"
 #include "text/PhoneNumber.h"

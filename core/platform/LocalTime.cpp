@@ -63,6 +63,31 @@ SystemTime LocalTimeOf(int64_t seconds) {
   return out;
 }
 
+// glibc's mktime re-reads the zone file on every call, microseconds per
+// message of a listing, so the answer is found with localtime, which does not.
+// The fields read as UTC, less the local offset of a day before, are the answer
+// unless the offset changed in between; then the offset of a day after is. In
+// the hour a switch to winter time repeats, the first (summer) reading wins; a
+// time in the hour a switch to summer time skips lands an hour later, as
+// mktime puts it.
+int64_t LocalSecondsOf(int year, int month, int day, int hour, int minute, int second) {
+  const auto secondsOfFields = [](int64_t y, unsigned m, unsigned d, int h, int mi, int s) {
+    return DaysFromCivil(y, m, d) * 86400 + h * 3600 + mi * 60 + s;
+  };
+  const int64_t asUtc = secondsOfFields(year, static_cast<unsigned>(month), static_cast<unsigned>(day), hour, minute,
+                                        second);
+  const auto offsetAt = [&](int64_t t) {
+    const SystemTime l = LocalTimeOf(t);
+    return secondsOfFields(l.year, l.month, l.day, l.hour, l.minute, l.second) - t;
+  };
+  const int64_t before = asUtc - offsetAt(asUtc - 86400);
+  const int64_t after = asUtc - offsetAt(asUtc + 86400);
+  if (before == after) return before;
+  const auto reads = [&](int64_t t) { return t + offsetAt(t) == asUtc; };
+  if (reads(before) || !reads(after)) return before;
+  return after;
+}
+
 SystemTime LocalNow() {
   timeval now{};
   gettimeofday(&now, nullptr);

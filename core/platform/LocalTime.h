@@ -19,6 +19,9 @@ struct SystemTime {
 
 // Seconds since 1970 of a local calendar time; -1 when it cannot be represented.
 int64_t MakeLocalTime(int year, int month, int day, int hour, int minute, int second);
+// The same as MakeLocalTime for a valid calendar time, without mktime's cost:
+// what time stamps of long listings are converted with.
+int64_t LocalSecondsOf(int year, int month, int day, int hour, int minute, int second);
 // The local calendar fields of seconds since 1970.
 SystemTime LocalTimeOf(int64_t seconds);
 // Now, in local calendar time.

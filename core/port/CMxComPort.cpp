@@ -178,7 +178,7 @@ int CMxComPort::OpenPort(const std::string& deviceName, uint32_t baudRate, uint3
     return 0;
   }
   PosixSerialDevice::ReadLineSettings(handle, settings);
-  m_deviceControlBlock = settings.attributes;
+  m_deviceControlBlock = {settings.baudRate, settings.byteSize, settings.parity, settings.stopBits};
   m_timeouts.readInterval = timeoutMs;
   m_timeouts.readTotalMultiplier = timeoutMs;
   m_timeouts.readTotalConstant = timeoutMs;

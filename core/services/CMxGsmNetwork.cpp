@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "services/InformationLine.h"
-#include "services/NetworkResponses.h"
-#include "services/ServiceDialogue.h"
+#include "text/InformationLine.h"
+#include "codec/NetworkResponses.h"
+#include "session/ServiceDialogue.h"
 #include "text/DebugLog.h"
 
 using fonexa::OperatorEntry;

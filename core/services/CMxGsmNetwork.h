@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "services/OperatorEntry.h"
+#include "codec/OperatorEntry.h"
 
 class CMxGsmBasics;
 

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "fonexa/CMxGsmBasics.h"
-#include "services/InformationLine.h"
-#include "services/PhoneBookResponses.h"
-#include "services/ServiceDialogue.h"
+#include "text/InformationLine.h"
+#include "codec/PhoneBookResponses.h"
+#include "session/ServiceDialogue.h"
 #include "text/DebugLog.h"
 
 using fonexa::PhoneBookEntry;

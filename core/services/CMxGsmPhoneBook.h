@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "services/PhoneBookEntry.h"
+#include "codec/PhoneBookEntry.h"
 
 class CMxGsmBasics;
 

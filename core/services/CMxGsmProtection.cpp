@@ -1,6 +1,6 @@
 #include "services/CMxGsmProtection.h"
 
-#include "services/ServiceDialogue.h"
+#include "session/ServiceDialogue.h"
 #include "text/DebugLog.h"
 #include "text/ResponseTokenizer.h"
 

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "fonexa/CMxGsmBasics.h"
-#include "services/CMxGsmCoding.h"
-#include "services/InformationLine.h"
-#include "services/ServiceDialogue.h"
-#include "services/SmsResponses.h"
+#include "codec/CMxGsmCoding.h"
+#include "text/InformationLine.h"
+#include "session/ServiceDialogue.h"
+#include "codec/SmsResponses.h"
 #include "text/DebugLog.h"
 
 using fonexa::CMxGsmCoding;

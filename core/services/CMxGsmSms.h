@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "services/SmsEntry.h"
+#include "codec/SmsEntry.h"
 
 class CMxGsmBasics;
 

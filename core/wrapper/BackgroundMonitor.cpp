@@ -2,12 +2,12 @@
 // monitor that polls for the events somebody registered for.
 #include <vector>
 
-#include "events/StopEvent.h"
+#include "session/StopEvent.h"
 #include "platform/MessageWindow.h"
 #include "platform/WorkerThread.h"
 #include "services/CMxGsmNetwork.h"
 #include "services/CMxGsmSms.h"
-#include "services/SmsEntry.h"
+#include "codec/SmsEntry.h"
 #include "text/DebugLog.h"
 #include "wrapper/CMxGsmWrapper.h"
 #include "wrapper/MonitorGate.h"

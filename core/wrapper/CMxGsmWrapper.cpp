@@ -2,7 +2,7 @@
 // the instance lock and destruction.
 #include "wrapper/CMxGsmWrapper.h"
 
-#include "events/StopEvent.h"
+#include "session/StopEvent.h"
 #include "platform/WorkerThread.h"
 #include "services/CMxGsmProtection.h"
 #include "text/DebugLog.h"

@@ -11,13 +11,19 @@
 // trace log.
 #pragma once
 
-#include <termios.h>
-
 #include <atomic>
 #include <cstdint>
 #include <string>
 
 #include "fonexa/FonexaApi.h"
+
+// The line settings of an open port, as the device confirmed them.
+struct MxLineSettings {
+  uint32_t baudRate = 0;
+  unsigned int byteSize = 0;
+  int parity = 0;
+  int stopBits = 0;
+};
 
 // Read and write time-outs of an open port, in milliseconds.
 struct MxCommTimeouts {
@@ -99,7 +105,7 @@ class FONEXA_API CMxComPort {
   bool WaitForDeviceEvent(uint32_t& events);
 
   std::atomic<int> m_portHandle{kInvalidHandle};
-  termios m_deviceControlBlock{};
+  MxLineSettings m_deviceControlBlock{};
   MxCommTimeouts m_timeouts{};
   int m_lastError = 0;
   int m_echo = 1;

@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 #include "text/DebugLog.h"
 
 namespace fonexa {

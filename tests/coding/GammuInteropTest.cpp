@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 
 namespace fonexa {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "services/CMxGsmCoding.h"
-#include "services/GsmAlphabet.h"
+#include "codec/CMxGsmCoding.h"
+#include "codec/GsmAlphabet.h"
 
 namespace fonexa {
 namespace {

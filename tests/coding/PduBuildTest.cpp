@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 
 namespace fonexa {
 namespace {

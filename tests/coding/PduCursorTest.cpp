@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "services/CMxGsmCoding.h"
-#include "services/PduCursor.h"
+#include "codec/CMxGsmCoding.h"
+#include "codec/PduCursor.h"
 
 namespace fonexa {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/LocalTime.h"
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 
 namespace fonexa {
 namespace {

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 
 namespace fonexa {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "PduVectors.h"
 #include "platform/LocalTime.h"
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 
 namespace fonexa {
 namespace {

@@ -3,57 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 
+#include "EventLog.h"
 #include "InstanceFixture.h"
 #include "fonexa/IMxGsmHandler.h"
 
 using fonexa::sim::Direction;
 using fonexa::sim::Registration;
+using fonexa::testing::EventLog;
 using fonexa::testing::InstanceTest;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Collects events and lets the test wait for them.
-class EventLog : public IMxGsmHandler {
- public:
-  struct Event {
-    uint32_t id;
-    std::string text;
-    uint32_t value;
-  };
-  int OnEvent(uint32_t id, const std::string& text, uint32_t value) override {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      events_.push_back({id, text, value});
-    }
-    changed_.notify_all();
-    return 1;
-  }
-  std::vector<Event> Of(uint32_t id) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<Event> out;
-    for (const auto& e : events_) {
-      if (e.id == id) out.push_back(e);
-    }
-    return out;
-  }
-  bool WaitFor(uint32_t id, size_t count, std::chrono::milliseconds timeout) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, timeout, [&] {
-      size_t n = 0;
-      for (const auto& e : events_) n += e.id == id ? 1 : 0;
-      return n >= count;
-    });
-  }
-
- private:
-  mutable std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<Event> events_;
-};
 
 class Monitor : public InstanceTest {
  protected:

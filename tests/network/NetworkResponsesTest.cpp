@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "services/NetworkResponses.h"
+#include "codec/NetworkResponses.h"
 
 using fonexa::OperatorEntry;
 

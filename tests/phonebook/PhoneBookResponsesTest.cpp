@@ -1,7 +1,7 @@
 // The phone-book parsers on the answers phones give.
 #include <gtest/gtest.h>
 
-#include "services/PhoneBookResponses.h"
+#include "codec/PhoneBookResponses.h"
 
 using fonexa::PhoneBookEntry;
 

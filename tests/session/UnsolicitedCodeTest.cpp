@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SessionFixture.h"
-#include "events/LastEventRecord.h"
+#include "session/LastEventRecord.h"
 
 using fonexa::testing::LogCapture;
 using fonexa::testing::RecordingHandler;

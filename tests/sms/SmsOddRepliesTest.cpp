@@ -10,7 +10,7 @@
 
 #include "ScriptedPhone.h"
 #include "SessionFixture.h"
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 #include "services/CMxGsmSms.h"
 
 using fonexa::CMxGsmCoding;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "services/SmsResponses.h"
+#include "codec/SmsResponses.h"
 
 using fonexa::SmsHeader;
 

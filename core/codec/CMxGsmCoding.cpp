@@ -1,12 +1,12 @@
-#include "services/CMxGsmCoding.h"
+#include "codec/CMxGsmCoding.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 
 #include "platform/LocalTime.h"
-#include "services/GsmAlphabet.h"
-#include "services/PduCursor.h"
+#include "codec/GsmAlphabet.h"
+#include "codec/PduCursor.h"
 #include "text/DebugLog.h"
 
 namespace fonexa {
@@ -223,42 +223,6 @@ bool IsCalendarTime(int year, int month, int day, int hour, int minute, int seco
   return day <= days && hour <= 23 && minute <= 59 && second <= 59;
 }
 
-// Days from 1970-01-01 of a date of the proleptic Gregorian calendar.
-constexpr int64_t DaysFromCivil(int64_t year, int month, int day) {
-  year -= month <= 2 ? 1 : 0;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const int64_t yearOfEra = year - era * 400;
-  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
-constexpr int64_t SecondsOfFields(int64_t year, int month, int day, int hour, int minute, int second) {
-  return DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
-}
-
-// Seconds since 1970 of local calendar fields, daylight saving as the system
-// has it: what mktime gives. glibc's mktime re-reads the zone file on every
-// call, microseconds per message of a listing, so the answer is found with
-// localtime, which does not. The fields read as UTC, less the local offset of
-// a day before, are the answer unless the offset changed in between; then the
-// offset of a day after is. In the hour a switch to winter time repeats, the
-// first (summer) reading wins; a time in the hour a switch to summer time
-// skips lands an hour later. Both as mktime does it.
-int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
-  const int64_t asUtc = SecondsOfFields(year, month, day, hour, minute, second);
-  const auto offsetAt = [](int64_t t) {
-    const platform::SystemTime l = platform::LocalTimeOf(t);
-    return SecondsOfFields(l.year, l.month, l.day, l.hour, l.minute, l.second) - t;
-  };
-  const int64_t before = asUtc - offsetAt(asUtc - 86400);
-  const int64_t after = asUtc - offsetAt(asUtc + 86400);
-  if (before == after) return before;
-  const auto reads = [&](int64_t t) { return t + offsetAt(t) == asUtc; };
-  if (reads(before) || !reads(after)) return before;
-  return after;
-}
-
 // TP-SCTS: year, month, day, hour, minute, second in swapped decimal digits,
 // then the time zone, which is skipped: the fields count as local time. An
 // impossible stamp leaves the time unset (0).
@@ -271,7 +235,7 @@ int64_t ReadServiceCentreTimeStamp(PduCursor& cursor) {
   const int second = cursor.SemiDecimalOctet();
   cursor.Skip(1);
   if (!IsCalendarTime(year, month, day, hour, minute, second)) return 0;
-  return LocalSeconds(year, month, day, hour, minute, second);
+  return platform::LocalSecondsOf(year, month, day, hour, minute, second);
 }
 
 // Octets of TP-VP in an SMS-SUBMIT, after its TP-VPF. Phones store their own

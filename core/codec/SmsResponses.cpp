@@ -1,10 +1,10 @@
-#include "services/SmsResponses.h"
+#include "codec/SmsResponses.h"
 
 #include <charconv>
 #include <cstring>
 
-#include "services/CMxGsmCoding.h"
-#include "services/PduCursor.h"
+#include "codec/CMxGsmCoding.h"
+#include "codec/PduCursor.h"
 #include "text/NumberText.h"
 #include "text/ResponseTokenizer.h"
 

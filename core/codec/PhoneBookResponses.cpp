@@ -1,6 +1,6 @@
-#include "services/PhoneBookResponses.h"
+#include "codec/PhoneBookResponses.h"
 
-#include "services/InformationLine.h"
+#include "text/InformationLine.h"
 #include "text/NumberText.h"
 #include "text/QuotedFieldSplitter.h"
 #include "text/ResponseTokenizer.h"

@@ -1,6 +1,6 @@
 // The session's event thread: it wakes on the modem's ring-indicator line and
 // reads the unsolicited code that raised it.
-#include "events/StopEvent.h"
+#include "session/StopEvent.h"
 #include "fonexa/CMxComPort.h"
 #include "fonexa/CMxGsmBasics.h"
 #include "platform/LocalTime.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/LocalTime.h"
-#include "services/PhoneBookEntry.h"
+#include "codec/PhoneBookEntry.h"
 
 namespace fonexa {
 

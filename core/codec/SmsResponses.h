@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "services/SmsEntry.h"
+#include "codec/SmsEntry.h"
 
 namespace fonexa {
 

@@ -1,4 +1,4 @@
-#include "events/LastEventRecord.h"
+#include "session/LastEventRecord.h"
 
 #include <cstring>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "services/ServiceDialogue.h"
+#include "session/ServiceDialogue.h"
 
 #include "text/DebugLog.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "services/OperatorEntry.h"
+#include "codec/OperatorEntry.h"
 
 namespace fonexa {
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "events/LastEventRecord.h"
+#include "session/LastEventRecord.h"
 #include "fonexa/CMxComPort.h"
 #include "fonexa/CMxGsmBasics.h"
 #include "platform/MessageWindow.h"

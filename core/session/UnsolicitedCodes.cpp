@@ -4,7 +4,7 @@
 
 #include "fonexa/CMxComPort.h"
 #include "fonexa/CMxGsmBasics.h"
-#include "services/SmsResponses.h"
+#include "codec/SmsResponses.h"
 #include "text/DebugLog.h"
 #include "text/NumberText.h"
 #include "text/ResponseTokenizer.h"

@@ -1,8 +1,8 @@
-#include "services/NetworkResponses.h"
+#include "codec/NetworkResponses.h"
 
 #include <algorithm>
 
-#include "services/InformationLine.h"
+#include "text/InformationLine.h"
 #include "text/NumberText.h"
 #include "text/QuotedFieldSplitter.h"
 #include "text/ResponseTokenizer.h"

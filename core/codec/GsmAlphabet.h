@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "services/PduCursor.h"
+#include "codec/PduCursor.h"
 
 namespace fonexa::gsm7 {
 

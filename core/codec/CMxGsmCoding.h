@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "services/SmsEntry.h"
+#include "codec/SmsEntry.h"
 
 namespace fonexa {
 

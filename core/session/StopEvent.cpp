@@ -1,4 +1,4 @@
-#include "events/StopEvent.h"
+#include "session/StopEvent.h"
 
 namespace fonexa {
 
