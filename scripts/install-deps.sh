@@ -10,6 +10,9 @@ packages=(
   gammu python3-gammu gsm-utils libgammu-dev
   # libFuzzer comes with clang.
   clang libclang-rt-14-dev
+  # The keypad dialog of the PIN prompt (Qt 6 Widgets, with Qt Test and the
+  # offscreen platform for its tests) and a font for its screenshot.
+  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
 )
 
 missing=()
