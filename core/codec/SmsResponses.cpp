@@ -1,10 +1,10 @@
 #include "codec/SmsResponses.h"
 
 #include <charconv>
-#include <cstring>
 
 #include "codec/CMxGsmCoding.h"
 #include "codec/PduCursor.h"
+#include "text/InformationLine.h"
 #include "text/NumberText.h"
 #include "text/ResponseTokenizer.h"
 
@@ -151,8 +151,7 @@ bool DecodeMessageLine(std::string_view pduLine, int length, SmsEntry& entry) {
 // ---- +CSCA -------------------------------------------------------------------
 
 int ParseCscaResponse(const std::string& line, std::string& number, int& type) {
-  const size_t skip = std::strlen("+CSCA: ");
-  ResponseTokenizer fields(line.size() > skip ? line.substr(skip) : std::string(), false, " ,\r\n ");
+  ResponseTokenizer fields(BodyOf(line, "+CSCA:"), false, " ,\r\n ");
   const std::string first = fields.NextToken();
   if (first.empty()) return 1;
   const std::string second = fields.NextToken();

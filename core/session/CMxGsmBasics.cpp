@@ -9,6 +9,7 @@
 #include "platform/LocalTime.h"
 #include "platform/NamedMutex.h"
 #include "platform/SharedLibrary.h"
+#include "platform/Tick.h"
 #include "platform/WorkerThread.h"
 #include "session/ServiceDialogue.h"
 #include "text/DebugLog.h"
@@ -283,38 +284,6 @@ std::string CMxGsmBasics::WriteCommandString(const std::string& command, uint32_
   return port->WriteCommandString(command, timeoutMs);
 }
 
-std::string CMxGsmBasics::ReadAnswerLineString(int timeoutMs) {
-  CMxComPort* port = Port();
-  if (!port) return {};
-  // Unsolicited codes arrive between answer lines at any time: each one is
-  // handled and skipped, however many there are. A code comes framed in line
-  // ends like an answer ("\r\n+CMTI: ...\r\n"); when the caller has just taken
-  // its opening "\r\n" as the blank line of its own answer, the answer's real
-  // blank line follows the code and is dropped, or every answer after a code
-  // would be read one line out of step.
-  // Handlers read follow-up lines of their own (the PDU of "+CMT:", what comes
-  // after "RING") through this reader; those reads take lines as they come.
-  const bool outermost = m_readDepth == 0;
-  bool dropBlank = false;
-  for (;;) {
-    std::string line = port->ReadAnswerLineString(timeoutMs);
-    if (dropBlank && line == "\r\n") {
-      dropBlank = false;
-      continue;
-    }
-    const bool framedByTakenBlank = m_lastLineBlank;
-    ++m_readDepth;
-    const uint32_t code = _TestForRingCode(line);
-    --m_readDepth;
-    if (code == 0) {
-      m_lastLineBlank = line == "\r\n";
-      return line;
-    }
-    if (code != kEventCallerId) ++m_ringProcessed;
-    dropBlank = outermost && framedByTakenBlank;
-  }
-}
-
 std::string CMxGsmBasics::ReadAnswerString(int timeoutMs, int raw) {
   CMxComPort* port = Port();
   if (!port) return {};
@@ -348,7 +317,13 @@ int CMxGsmBasics::WriteCommandStringAndWaitForResponse(const std::string& comman
   std::string collected = port->_ReadResponseString(1, static_cast<uint32_t>(timeoutMs));
   TraceLog().Write("CMxGsmBasics::WriteCommandStringAndWaitForResponse>>Reading[%s", collected.c_str());
   // Unsolicited codes may come before the prompt; anything else is a refusal.
+  // They may take the prompt's time and no more.
+  const uint32_t start = fonexa::platform::TickCount();
   while (collected != ">") {
+    if (fonexa::platform::TickCount() - start > static_cast<uint32_t>(timeoutMs)) {
+      TraceLog().Write("\r\n<--CMxGsmBasics::WriteCommandStringAndWaitForResponse>>ERROR:Wrong Response.\r\n");
+      return 0;
+    }
     collected += ReadAnswerLineString(timeoutMs);
     TraceLog().Write("%s].\r\n", collected.size() > 1 ? collected.c_str() + 1 : "");
     const uint32_t code = _TestForRingCode(collected);

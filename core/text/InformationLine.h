@@ -1,5 +1,5 @@
 // Recognising the information line of an answer ("+CSQ: 17,99") and taking
-// its body, the text after the prefix and the space that follows the colon.
+// its body, the text after the prefix and the blank that follows the colon.
 #pragma once
 
 #include <cstring>
@@ -17,10 +17,12 @@ inline bool CarriesMoreThan(const std::string& line, const char* prefix) {
   return line.size() > std::strlen(prefix) && BeginsWith(line, prefix);
 }
 
-// The line without its prefix and the one character after it; empty when
-// nothing follows.
+// The line without its prefix and the blank after it; empty when nothing
+// follows. Phones that leave the blank out ("+CSQ:4,0", "+CREG:2,1,0001,0010")
+// keep their first character.
 inline std::string BodyOf(const std::string& line, const char* prefix) {
-  const size_t skip = std::strlen(prefix) + 1;
+  size_t skip = std::strlen(prefix);
+  if (skip < line.size() && line[skip] == ' ') ++skip;
   return line.size() > skip ? line.substr(skip) : std::string();
 }
 
