@@ -274,6 +274,82 @@ FONEXA_API int CleanFormat(const char* number, char* out);
  * five, must match), else 0. */
 FONEXA_API int CompareNumbers(const char* a, const char* b);
 
+/* ==== GPRS dial-up connection ===============================================
+ * A data connection through pppd, made and ended from here. It needs no
+ * instance and takes no device lock: pppd owns the modem's port while the
+ * link is up. An entry is a pppd peer name (/etc/ppp/peers/<entry>); user and
+ * password override the entry's own, and a domain is joined to the user as
+ * "DOMAIN\user". The password reaches pppd through a file only the user can
+ * read, never through a command line. */
+
+/* The handle of a connection object. */
+typedef struct MxGprsConnection* MxConnectionHandle;
+
+#ifdef __cplusplus
+}
+/* Implemented by C++ applications to follow an asynchronous dial; C
+ * applications pass a window instead. */
+class FONEXA_API IMxConnectionHandler {
+ public:
+  /* Never called by the engine: the application owns its handler. */
+  virtual ~IMxConnectionHandler() {}
+  /* One progress code (FONEXA_GPRS_*) with the error pppd reported with it.
+   * Called on the connection's watcher thread, not on the thread that dialled. */
+  virtual void OnConnectionProgress(uint32_t code, uint32_t error) = 0;
+};
+extern "C" {
+#else
+typedef struct IMxConnectionHandler IMxConnectionHandler;
+#endif
+
+/* Progress codes, in the order a dial reaches them. A window receives them as
+ * message FONEXA_EVENT_MESSAGE with the code as wParam and the error as lParam. */
+#define FONEXA_GPRS_OPEN_PORT 0
+#define FONEXA_GPRS_PORT_OPENED 1
+#define FONEXA_GPRS_CONNECT_DEVICE 2
+#define FONEXA_GPRS_DEVICE_CONNECTED 3
+#define FONEXA_GPRS_LINK_ESTABLISHED 4
+#define FONEXA_GPRS_AUTHENTICATE 5
+#define FONEXA_GPRS_AUTHENTICATED 6
+#define FONEXA_GPRS_CONNECTED 7
+#define FONEXA_GPRS_ENDED 8 /* the dial failed or the link went down */
+
+/* GprsGetStatus answers. */
+#define FONEXA_GPRS_STATUS_IDLE (-1)
+#define FONEXA_GPRS_STATUS_CONNECTED 7
+#define FONEXA_GPRS_STATUS_DISCONNECTED 8
+#define FONEXA_GPRS_STATUS_DIALLING 99
+
+/* A new connection object (null when it cannot be made). */
+FONEXA_API MxConnectionHandle GprsCreate(void);
+/* Hangs up (see GprsCloseConnection) and destroys the object. */
+FONEXA_API void GprsRelease(MxConnectionHandle c);
+/* Dials entry. With a handler (or, below, a window) the dial runs in the
+ * background and returns 1 once pppd has started; progress codes 0..7 follow,
+ * and 8 when the dial fails or the link ends. With neither it returns when the
+ * link is up (1) or the dial has failed (0). While a link is up or being dialled
+ * it returns 1 and dials nothing. */
+FONEXA_API int GprsOpenConnection(MxConnectionHandle c, const char* entry, IMxConnectionHandler* handler,
+                                  const char* user, const char* password, const char* domain);
+FONEXA_API int GprsOpenConnectionHwnd(MxConnectionHandle c, const char* entry, MxWindow window, const char* user,
+                                      const char* password, const char* domain);
+/* Ends pppd and waits until it is gone: a second signal after 3 s, a forced end
+ * after 6 s, and no wait longer than 8 s in all. 1 (0 for a null c). */
+FONEXA_API int GprsCloseConnection(MxConnectionHandle c);
+/* The sound files played when the link comes up and after it was hung up
+ * (initially "connect.wav" and "disconnect.wav"). */
+FONEXA_API int GprsSetConnectionTones(MxConnectionHandle c, const char* connectFile, const char* disconnectFile);
+/* One of FONEXA_GPRS_STATUS_*; -1 also for a null c. */
+FONEXA_API int GprsGetStatus(MxConnectionHandle c);
+/* The link's figures while it is up, 0 otherwise: the line speed pppd was
+ * started with (bits per second), the seconds since the link came up, and the
+ * bytes the ppp interface has sent and received (capped at INT32_MAX). */
+FONEXA_API int GprsGetSpeed(MxConnectionHandle c);
+FONEXA_API int GprsGetDuration(MxConnectionHandle c);
+FONEXA_API int GprsGetSentBytes(MxConnectionHandle c);
+FONEXA_API int GprsGetReceivedBytes(MxConnectionHandle c);
+/* ==== end of GPRS dial-up connection ======================================= */
+
 #ifdef __cplusplus
 }
 #endif
