@@ -1,6 +1,7 @@
 #include "codec/NetworkResponses.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "text/InformationLine.h"
 #include "text/NumberText.h"
@@ -92,6 +93,75 @@ CopsTestResponse ParseCopsTestResponse(const std::string& line) {
     response.operators.push_back(ParseListedOperator(text));
   }
   return response;
+}
+
+namespace {
+
+// The text without "+COPS:" where a line begins with it, and without line ends.
+std::string JoinedCopsText(const std::string& text) {
+  std::string joined;
+  size_t begin = 0;
+  while (begin < text.size()) {
+    size_t end = text.find_first_of("\r\n", begin);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(begin, end - begin);
+    if (BeginsWith(line, "+COPS:")) line.erase(0, std::strlen("+COPS:"));
+    joined += line;
+    begin = end + 1;
+  }
+  return joined;
+}
+
+bool ListedFromFields(const std::vector<std::string>& fields, OperatorEntry& entry) {
+  entry = OperatorEntry{};
+  entry.State = fields.empty() ? -1 : StringToInt(fields[0]);
+  const std::string longName = fields.size() > 1 ? fields[1] : std::string();
+  const std::string shortName = fields.size() > 2 ? fields[2] : std::string();
+  entry.Name = longName.empty() ? shortName : longName;
+  entry.CodeNumber = fields.size() > 3 ? StringToInt(fields[3]) : -1;
+  return !(entry.Name.empty() && entry.CodeNumber == -1);
+}
+
+}  // namespace
+
+std::vector<OperatorEntry> ParseCopsTestOperators(const std::string& text) {
+  const std::string body = JoinedCopsText(text);
+  std::vector<OperatorEntry> operators;
+  std::string group;
+  int depth = 0;
+  bool inQuotes = false;
+  char previous = '\0';
+  for (const char c : body) {
+    if (depth == 0) {
+      // Two commas between entries: the supported modes and formats follow.
+      if (c == ',' && previous == ',') break;
+      if (c != ' ') previous = c;
+      if (c == '(') {
+        depth = 1;
+        group.clear();
+      }
+      continue;
+    }
+    if (c == '"') inQuotes = !inQuotes;
+    if (c == ')' && !inQuotes) {
+      // A phone that closes an entry early ("...,\"310260\"),2)") leaves a
+      // stray tail, which the outer level passes over.
+      depth = 0;
+      previous = ')';
+      OperatorEntry entry;
+      if (group.find('"') != std::string::npos && ListedFromFields(SplitFieldsByPosition(group), entry)) {
+        operators.push_back(entry);
+      }
+      continue;
+    }
+    group.push_back(c);
+  }
+  return operators;
+}
+
+void CopsTestListReader::Take(const std::string& line) {
+  text_ += line;
+  text_ += "\r\n";
 }
 
 // ---- +COPS? -----------------------------------------------------------------

@@ -38,7 +38,32 @@ struct CopsTestResponse {
   std::vector<CopsTestOperator> operators;
 };
 
+// The operator part ends at "),,(": a phone that leaves the supported lists
+// out, or breaks the answer across lines, lists nothing here. Kept for the
+// trace it gives; the listing reads the operators with the parsers below.
 CopsTestResponse ParseCopsTestResponse(const std::string& line);
+
+// The operators of a +COPS=? answer, whether or not the supported lists
+// follow and however the phone breaks the answer into lines: text is one
+// line or several (with or without "+COPS:" on each, line ends anywhere).
+// Each parenthesised entry that carries a quoted field is an operator, its
+// fields taken by position: <stat>, long name, short name, numeric code
+// (quoted or not), and an optional access technology, which is not kept.
+// Name is the long name, or the short one when the long one is empty. An
+// entry with neither a name nor a code is left out. The supported lists
+// after ",," are not operators.
+std::vector<OperatorEntry> ParseCopsTestOperators(const std::string& text);
+
+// The same, for a dialogue that reads the answer a line at a time.
+class CopsTestListReader {
+ public:
+  // One information line as read, its line end included or not.
+  void Take(const std::string& line);
+  std::vector<OperatorEntry> Operators() const { return ParseCopsTestOperators(text_); }
+
+ private:
+  std::string text_;
+};
 
 // ---- +COPS: <mode>[,<format>,<oper>] ------------------------------------------
 // Sets entry's Mode, and Name (alphanumeric formats 0 and 1) or CodeNumber

@@ -37,34 +37,22 @@ int ParseCpbrTestResponse(const std::string& line, PhoneBookRange& range) {
 
 // ---- +CPBR=<first>,<last> -------------------------------------------------------
 
-namespace {
-
-// One pair of enclosing quotation marks off a field. Only one: a name that
-// itself begins or ends with a quotation mark keeps it.
-std::string Unquoted(const std::string& field) {
-  size_t begin = 0;
-  size_t end = field.size();
-  if (begin < end && field[begin] == '"') ++begin;
-  if (end > begin && field[end - 1] == '"') --end;
-  return field.substr(begin, end - begin);
-}
-
-}  // namespace
-
 int ParseCpbrEntryResponse(const std::string& line, PhoneBookEntry& entry, std::string& timeText) {
-  QuotedFieldSplitter fields(BodyOf(line, "+CPBR:"), ",\r\n", "\"", false);
-  std::string texts[4];
-  for (int i = 0; i < 4; ++i) {
-    // A quoted empty name ("") is a field; an omitted one is not.
-    if (!fields.HasMoreFields()) return i + 1;
-    texts[i] = Unquoted(fields.NextField());
+  // By position, so that an empty field stays where it is: Nokia phones list
+  // an entry without a number as 16,"",,"Name",,,,,,, with the type left out.
+  const std::vector<std::string> fields = SplitFieldsByPosition(BodyOf(line, "+CPBR:"));
+  if (fields.size() < 4) return static_cast<int>(fields.size()) + 1;
+  // Phones that stamp their call lists send the time as a fifth field, as
+  // "yy/MM/dd,hh:mm" in one pair of quotes or as the date and the time of day
+  // in two.
+  timeText = fields.size() > 4 ? fields[4] : std::string();
+  if (fields.size() > 5 && !timeText.empty() && !fields[5].empty() && timeText.find(',') == std::string::npos) {
+    timeText += "," + fields[5];
   }
-  // Phones that stamp their call lists send the time as a fifth field.
-  timeText = fields.HasMoreFields() ? Unquoted(fields.NextField()) : std::string();
-  entry.Position = StringToInt(texts[0]);
-  entry.PhoneNumber = texts[1];
-  entry.Type = StringToInt(texts[2]);
-  entry.Name = texts[3];
+  entry.Position = StringToInt(fields[0]);
+  entry.PhoneNumber = fields[1];
+  entry.Type = StringToInt(fields[2]);
+  entry.Name = fields[3];
   entry.Time = timeText.empty() ? platform::SystemTime{} : ParseCpbrTimeStamp(timeText);
   return 0;
 }
@@ -73,9 +61,8 @@ platform::SystemTime ParseCpbrTimeStamp(const std::string& text) {
   ResponseTokenizer fields(text, false, "/,:");
   int values[5];
   for (int& value : values) value = StringToInt(fields.NextToken());
-  // Phones stamp their call lists with two-digit years, as the service centre
-  // stamps messages; the years are those of this century.
-  if (values[0] >= 0 && values[0] < 100) values[0] += 2000;
+  // The year stays as the phone wrote it: a two-digit year is two-digit here,
+  // and the SDK turns it into a date.
   platform::SystemTime time;
   time.year = static_cast<uint16_t>(values[0]);
   time.month = static_cast<uint16_t>(values[1]);

@@ -27,14 +27,17 @@ struct PhoneBookRange {
 int ParseCpbrTestResponse(const std::string& line, PhoneBookRange& range);
 
 // ---- +CPBR: <index>,<number>,<type>,<text>[,<time stamp>] -------------------
-// Quoted fields keep their commas. 0 when the four fields were read into
-// entry (its Time from the time stamp when one follows, timeText the stamp as
-// sent, without quotation marks); otherwise the number of the first missing
+// Fields are taken by position and quoted fields keep their commas; an empty
+// field is empty (Type -1 for an omitted type). 0 when the four fields were
+// read into entry (its Time from the time stamp when one follows, timeText
+// the stamp as sent, without quotation marks, a date and a time of day sent
+// as two fields joined by a comma); otherwise the number of the first missing
 // field, and entry is left as it was.
 int ParseCpbrEntryResponse(const std::string& line, PhoneBookEntry& entry, std::string& timeText);
 
 // The time stamp of a call-list entry, "yy/MM/dd,hh:mm": year, month, day,
-// hour and minute; a missing field is -1 (0xFFFF in the 16-bit field).
+// hour and minute as written (a two-digit year stays two-digit); a missing
+// field is -1 (0xFFFF in the 16-bit field).
 platform::SystemTime ParseCpbrTimeStamp(const std::string& text);
 
 }  // namespace fonexa

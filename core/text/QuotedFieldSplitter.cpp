@@ -2,6 +2,41 @@
 
 namespace fonexa {
 
+namespace {
+
+std::string TrimmedAndUnquoted(const std::string& field, char quote) {
+  size_t begin = field.find_first_not_of(' ');
+  if (begin == std::string::npos) return {};
+  size_t end = field.find_last_not_of(' ') + 1;
+  if (end - begin >= 2 && field[begin] == quote && field[end - 1] == quote) {
+    ++begin;
+    --end;
+  }
+  return field.substr(begin, end - begin);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitFieldsByPosition(const std::string& text, char separator, char quote) {
+  size_t end = text.find_last_not_of(" \r\n");
+  std::vector<std::string> fields;
+  if (end == std::string::npos) return fields;
+  std::string field;
+  bool insideQuotes = false;
+  for (size_t i = 0; i <= end; ++i) {
+    const char c = text[i];
+    if (c == separator && !insideQuotes) {
+      fields.push_back(TrimmedAndUnquoted(field, quote));
+      field.clear();
+      continue;
+    }
+    if (c == quote) insideQuotes = !insideQuotes;
+    field.push_back(c);
+  }
+  fields.push_back(TrimmedAndUnquoted(field, quote));
+  return fields;
+}
+
 std::string QuotedFieldSplitter::Collect(size_t& position) const {
   std::string field;
   bool insideQuotes = false;

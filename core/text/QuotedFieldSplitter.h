@@ -3,8 +3,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace fonexa {
+
+// The fields of a line by position: split at the separator where it stands
+// outside quotes, an empty field kept as an empty text (",,", a trailing
+// ","), the line end dropped, blanks around a field trimmed, and one pair of
+// enclosing quotes taken off (a quote inside the text stays). An empty or
+// blank text has no field at all.
+std::vector<std::string> SplitFieldsByPosition(const std::string& text, char separator = ',', char quote = '"');
 
 class QuotedFieldSplitter {
  public:
