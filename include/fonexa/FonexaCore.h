@@ -254,12 +254,77 @@ FONEXA_API int GetCurrentOperator(MxGsmHandle h, MxOperatorRecord* record);
 FONEXA_API int SetAutomaticOperator(MxGsmHandle h);
 FONEXA_API int SetManualOperator(MxGsmHandle h, int code);
 
+/* ---- Calls ---------------------------------------------------------------- */
+
+/* The +CPAS activity: 0 ready, 2 unknown, 3 ringing, 4 call in progress; -1 on failure. */
+FONEXA_API int GetActivity(MxGsmHandle h);
+FONEXA_API int Answer(MxGsmHandle h);
+/* Starts dialling a voice call on a thread of its own and returns at once: 1
+ * started, 0 refused (another dial runs, or number holds more than the GSM
+ * 07.07 dial characters 0-9 * # + A-D and the modifiers , T P W ! @ I i G g).
+ * The outcome arrives as FONEXA_EVENT_DIAL_END with the number as text and the
+ * value 0 connected, 1 busy, 2 no dial tone, 3 no carrier, -1 failed. */
+FONEXA_API int Dial(MxGsmHandle h, const char* number);
+/* Dials a phone-book location the same way: storage as GetPhoneBookStorage
+ * numbers them, and location in it. With location -1 the first argument is a
+ * location of the current storage. */
+FONEXA_API int DialFromPhoneBook(MxGsmHandle h, int storage, int location);
+/* Ends a dial under way (it ends with "no carrier"); takes no lock. */
+FONEXA_API void InterruptDialing(MxGsmHandle h);
+FONEXA_API int Hangup(MxGsmHandle h);
+/* mode 0 release held calls (or busy for a waiting one), 1 release active calls
+ * and accept the other, 2 release call index (0..7), 3 hold active calls and
+ * accept the other, 4 hold all but call index, 5 join the held call. */
+FONEXA_API int ManageMultiparty(MxGsmHandle h, int mode, int index);
+/* Shows the caller's number (+CLIP) with on non-zero. */
+FONEXA_API int EnableClip(MxGsmHandle h, int on);
+/* Hides this phone's number from the called party (+CLIR=1) with on non-zero;
+ * with 0 the subscription decides (+CLIR=0). */
+FONEXA_API int EnableClir(MxGsmHandle h, int on);
+/* Lists the calls in progress: the count, or -1. */
+FONEXA_API int LoadCurrentCalls(MxGsmHandle h);
+FONEXA_API int GetNextCurrentCall(MxCallRecord* record);
+FONEXA_API int GetLastCallDuration(MxGsmHandle h, char* out);  /* FONEXA_CALL_DURATION_SIZE */
+FONEXA_API int GetTotalCallDuration(MxGsmHandle h, char* out); /* FONEXA_CALL_DURATION_SIZE */
+FONEXA_API int SetupGsmAudio(MxGsmHandle h);
+FONEXA_API int VoiceOn(MxGsmHandle h);  /* takes no lock */
+FONEXA_API int VoiceOff(MxGsmHandle h); /* takes no lock */
+
+/* ---- Call forwarding and barring ---------------------------------------------
+ * reason 0 unconditional, 1 busy, 2 no reply, 3 not reachable, 4 all, 5 all
+ * conditional; class a GSM 07.07 class mask (1 voice, 2 data, 4 fax, 8 SMS),
+ * one bit for the queries. Barring types 0 all outgoing, 1 outgoing
+ * international, 2 outgoing international but home, 3 all incoming, 4 incoming
+ * when roaming, 5 all, 6 all outgoing, 7 all incoming. Passwords are digits. */
+FONEXA_API int GetCallForwarding(MxGsmHandle h, int reason, int callClass, int* status, char* number,
+                                 int* time); /* number: FONEXA_FORWARDING_NUMBER_SIZE */
+/* time: seconds before a call is forwarded on no reply (reason 2). */
+FONEXA_API int SetCallForwarding(MxGsmHandle h, int reason, int callClass, int enable, const char* number, int time);
+FONEXA_API int GetCallBarring(MxGsmHandle h, int type, int callClass, const char* password, int* status);
+FONEXA_API int SetCallBarring(MxGsmHandle h, int type, int callClass, const char* password, int lock);
+
 /* ---- SIM status ----------------------------------------------------------- */
 
 /* 1 ready, 2 SIM PIN, 3 SIM PUK, 4 PIN2, 5 PUK2, 6..17 phone and network
  * personalisation codes, 0 not recognised; -1 when the phone did not answer,
  * 0 also for a null handle or a refused lock. */
 FONEXA_API int GetVerifyStatus(MxGsmHandle h);
+
+/* Attempts left for the code the phone waits for, as the plug-in reads them;
+ * -1 when not known. */
+FONEXA_API int GetPinCounter(MxGsmHandle h);
+/* Lock types 1 SIM PIN at power-up ("SC"), 2 fixed dialling ("FD"); status 1
+ * locked, 0 unlocked. Passwords are digits. */
+FONEXA_API int GetLock(MxGsmHandle h, int type, const char* password, int* status);
+FONEXA_API int SetLock(MxGsmHandle h, int type, const char* password, int on);
+/* Enters code (secondCode: the new PIN after a PUK, else ""). Waits up to three
+ * seconds: 0 when the phone refused the code in that time, else 1; the
+ * acceptance arrives as FONEXA_EVENT_MODULE_STATE and the instance comes up.
+ * Codes are digits. */
+FONEXA_API int Verify(MxGsmHandle h, const char* code, const char* secondCode);
+/* kind 2 SIM PIN, 4 PIN2, 6 phone-to-SIM, 8 phone-to-first-SIM, 10 network,
+ * 12 network subset, 14 service provider, 16 corporate personalisation. */
+FONEXA_API int ChangePin(MxGsmHandle h, int kind, const char* oldCode, const char* newCode);
 
 /* ---- Phone numbers ------------------------------------------------------ */
 
