@@ -30,11 +30,11 @@ const EntryCase kEntryCases[] = {
     {"name ending in a quotation mark", "+CPBR: 5,\"557\",129,\"Smith, \"Bob\"\"\r\n", 5, "557", 129,
      "Smith, \"Bob\"", "", 0, 0, 0, 0, 0},
     {"call list with time stamp", "+CPBR: 1,\"0777123456\",129,\"\",\"03/12/24,10:35\"\r\n", 1, "0777123456", 129,
-     "", "03/12/24,10:35", 2003, 12, 24, 10, 35},
+     "", "03/12/24,10:35", 3, 12, 24, 10, 35},  // a two-digit year stays two-digit
     {"time stamp with four-digit year", "+CPBR: 2,\"0777\",129,\"Al\",\"2004/01/02,03:04\"\r\n", 2, "0777", 129,
      "Al", "2004/01/02,03:04", 2004, 1, 2, 3, 4},
     {"time stamp without the time", "+CPBR: 2,\"0777\",129,\"Al\",\"04/01/02\"\r\n", 2, "0777", 129, "Al",
-     "04/01/02", 2004, 1, 2, 0xFFFF, 0xFFFF},
+     "04/01/02", 4, 1, 2, 0xFFFF, 0xFFFF},
 };
 
 struct ShortLineCase {
