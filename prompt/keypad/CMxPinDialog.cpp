@@ -11,37 +11,32 @@
 
 namespace fonexa::keypad {
 
-namespace {
-
-constexpr const char* kCaretHiddenProperty = "fonexaCaretHidden";
-
-// The caret is drawn as wide as the style says; a field that hides its caret
-// is told zero.
+// The caret is drawn as wide as the style says, and the field asks without
+// naming itself; so each field has a style of its own that knows its state.
 class CaretStyle : public QProxyStyle {
  public:
+  bool hidden = false;
+
   int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
-    if (metric == PM_TextCursorWidth && widget && widget->property(kCaretHiddenProperty).toBool()) return 0;
+    if (metric == PM_TextCursorWidth && hidden) return 0;
     return QProxyStyle::pixelMetric(metric, option, widget);
   }
 };
 
-}  // namespace
-
-CodeEdit::CodeEdit(QWidget* parent) : QLineEdit(parent) {
-  auto* style = new CaretStyle;
-  style->setParent(this);
-  setStyle(style);
+CodeEdit::CodeEdit(QWidget* parent) : QLineEdit(parent), caretStyle_(new CaretStyle) {
+  caretStyle_->setParent(this);
+  setStyle(caretStyle_);
 }
 
 void CodeEdit::HideCaret() {
-  setProperty(kCaretHiddenProperty, true);
+  caretStyle_->hidden = true;
   update();
 }
 
-bool CodeEdit::CaretHidden() const { return property(kCaretHiddenProperty).toBool(); }
+bool CodeEdit::CaretHidden() const { return caretStyle_->hidden; }
 
 void CodeEdit::mousePressEvent(QMouseEvent* event) {
-  setProperty(kCaretHiddenProperty, false);
+  caretStyle_->hidden = false;
   QLineEdit::mousePressEvent(event);
 }
 

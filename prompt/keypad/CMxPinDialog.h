@@ -17,6 +17,8 @@ class QShowEvent;
 
 namespace fonexa::keypad {
 
+class CaretStyle;
+
 // The code field. Like the keypad of a phone, it shows no caret while the
 // keys are used; a click into the field brings the caret back for editing.
 class CodeEdit : public QLineEdit {
@@ -27,6 +29,9 @@ class CodeEdit : public QLineEdit {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  CaretStyle* caretStyle_;
 };
 
 }  // namespace fonexa::keypad
