@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "fonexa/FonexaCore.h"
 #include "wrapper/CMxGsmWrapper.h"
@@ -25,6 +26,17 @@ auto Locked(MxGsmHandle h, const char* owner, Call&& call) -> std::optional<decl
   auto result = call(*instance);
   instance->Detach();
   return result;
+}
+
+// Runs call(service) under the instance lock, with a service object of type S
+// (CMxGsmSms, CMxGsmNetwork, ...) made over the instance's session for this one
+// request, as every family's exports need it.
+template <class S, class Call>
+auto WithService(MxGsmHandle h, const char* owner, Call&& call) -> std::optional<decltype(call(std::declval<S&>()))> {
+  return Locked(h, owner, [&](CMxGsmWrapper& w) {
+    S service(&w.Session());
+    return call(service);
+  });
 }
 
 // The same for exports that also need the device profile.

@@ -5,9 +5,9 @@
 #include "services/CMxGsmSms.h"
 
 using fonexa::CopyText;
-using fonexa::Locked;
 using fonexa::SmsEntry;
 using fonexa::Store;
+using fonexa::WithService;
 
 namespace {
 
@@ -16,22 +16,14 @@ fonexa::Enumeration<SmsEntry>& SmsList() {
   return list;
 }
 
-// The operations that take no output: one call on the SMS service.
-template <class Call>
-int WithSms(MxGsmHandle h, const char* owner, Call call) {
-  return Locked(h, owner, [&](CMxGsmWrapper& w) {
-           CMxGsmSms sms(&w.Session());
-           return call(sms);
-         }).value_or(0);
-}
-
 }  // namespace
 
 extern "C" {
 
 int GetSmsStorage(MxGsmHandle h, int* storage, int* used, int* total) {
   int s = 0, u = 0, t = 0;
-  const auto result = Locked(h, "GetSmsStorage", [&](CMxGsmWrapper& w) { return CMxGsmSms(&w.Session()).GetSmsStorage(s, u, t); });
+  const auto result =
+      WithService<CMxGsmSms>(h, "GetSmsStorage", [&](CMxGsmSms& sms) { return sms.GetSmsStorage(s, u, t); });
   if (!result) return 0;
   Store(storage, s);
   Store(used, u);
@@ -40,14 +32,15 @@ int GetSmsStorage(MxGsmHandle h, int* storage, int* used, int* total) {
 }
 
 int SetSmsStorage(MxGsmHandle h, int storage) {
-  return WithSms(h, "SetSmsStorage", [&](CMxGsmSms& sms) { return sms.SetSmsStorage(storage); });
+  return WithService<CMxGsmSms>(h, "SetSmsStorage", [&](CMxGsmSms& sms) { return sms.SetSmsStorage(storage); })
+      .value_or(0);
 }
 
 int GetServiceCenter(MxGsmHandle h, char* number, int* type) {
   std::string text;
   int kind = 0;
   const auto result =
-      Locked(h, "GetServiceCenter", [&](CMxGsmWrapper& w) { return CMxGsmSms(&w.Session()).GetServiceCenter(text, kind); });
+      WithService<CMxGsmSms>(h, "GetServiceCenter", [&](CMxGsmSms& sms) { return sms.GetServiceCenter(text, kind); });
   if (!result) return 0;
   CopyText(text, number, FONEXA_SERVICE_CENTER_SIZE);
   Store(type, kind);
@@ -56,23 +49,26 @@ int GetServiceCenter(MxGsmHandle h, char* number, int* type) {
 
 int SetServiceCenter(MxGsmHandle h, const char* number) {
   if (!number) return 0;
-  return WithSms(h, "SetServiceCenter", [&](CMxGsmSms& sms) { return sms.SetServiceCenter(number); });
+  return WithService<CMxGsmSms>(h, "SetServiceCenter", [&](CMxGsmSms& sms) { return sms.SetServiceCenter(number); })
+      .value_or(0);
 }
 
 int SendSms(MxGsmHandle h, const char* phone, const char* text) {
   if (!phone || !text) return 0;
-  return WithSms(h, "SendSms", [&](CMxGsmSms& sms) { return sms.SendTextMessage(phone, text); });
+  return WithService<CMxGsmSms>(h, "SendSms", [&](CMxGsmSms& sms) { return sms.SendTextMessage(phone, text); })
+      .value_or(0);
 }
 
 int SendFlashSms(MxGsmHandle h, const char* phone, const char* text) {
   if (!phone || !text) return 0;
-  return WithSms(h, "SendFlashSms", [&](CMxGsmSms& sms) { return sms.SendFlashMessage(phone, text); });
+  return WithService<CMxGsmSms>(h, "SendFlashSms", [&](CMxGsmSms& sms) { return sms.SendFlashMessage(phone, text); })
+      .value_or(0);
 }
 
 int LoadSmsEntries(MxGsmHandle h, int status) {
   std::vector<SmsEntry> entries;
   const auto result =
-      Locked(h, "_ReadSmsEntries", [&](CMxGsmWrapper& w) { return CMxGsmSms(&w.Session()).ReadSmsEntries(status, entries); });
+      WithService<CMxGsmSms>(h, "_ReadSmsEntries", [&](CMxGsmSms& sms) { return sms.ReadSmsEntries(status, entries); });
   return SmsList().Load(result.value_or(0) != 0, std::move(entries));
 }
 
@@ -84,7 +80,7 @@ int GetNextSmsEntry(MxSmsRecord* record) {
 int ReadSmsEntry(MxGsmHandle h, int index, MxSmsRecord* record) {
   SmsEntry entry;
   const auto result =
-      Locked(h, "ReadSmsEntry", [&](CMxGsmWrapper& w) { return CMxGsmSms(&w.Session()).ReadSmsEntry(index, entry); });
+      WithService<CMxGsmSms>(h, "ReadSmsEntry", [&](CMxGsmSms& sms) { return sms.ReadSmsEntry(index, entry); });
   if (!result || !*result) return 0;
   // A location the phone answered without a message leaves the record as it was.
   if (record && entry.Index != -1) fonexa::ToRecord(entry, *record);
@@ -93,11 +89,13 @@ int ReadSmsEntry(MxGsmHandle h, int index, MxSmsRecord* record) {
 
 int WriteSmsEntry(MxGsmHandle h, const char* phone, const char* text) {
   if (!phone || !text) return 0;
-  return WithSms(h, "WriteSmsEntry", [&](CMxGsmSms& sms) { return sms.WriteSmsEntry(phone, text); });
+  return WithService<CMxGsmSms>(h, "WriteSmsEntry", [&](CMxGsmSms& sms) { return sms.WriteSmsEntry(phone, text); })
+      .value_or(0);
 }
 
 int DeleteSmsEntry(MxGsmHandle h, int index) {
-  return WithSms(h, "DeleteSmsEntry", [&](CMxGsmSms& sms) { return sms.DeleteMessage(index); });
+  return WithService<CMxGsmSms>(h, "DeleteSmsEntry", [&](CMxGsmSms& sms) { return sms.DeleteMessage(index); })
+      .value_or(0);
 }
 
 }  // extern "C"

@@ -82,7 +82,9 @@ int SendCustomAtCommand(MxGsmHandle h, const char* command, char* response) {
   return SendCustomAtCommandEx(h, command, response, FONEXA_CUSTOM_RESPONSE_SIZE);
 }
 
-int Clear(MxGsmHandle h) { return Locked(h, "Clear", [](CMxGsmWrapper& w) { return w.Session().Clear(); }).value_or(0); }
+int Clear(MxGsmHandle h) {
+  return Locked(h, "Clear", [](CMxGsmWrapper& w) { return w.Session().Clear(); }).value_or(0);
+}
 
 int FlushComBuffers(MxGsmHandle h) {
   return Locked(h, "FlushComBuffers", [](CMxGsmWrapper& w) { return w.Session().FlushComBuffers(); }).value_or(0);
@@ -90,15 +92,15 @@ int FlushComBuffers(MxGsmHandle h) {
 
 int GetSimPresence(MxGsmHandle h, int* present) {
   int value = 0;
-  const auto result =
-      LockedWithDevice(h, "GetSimPresence", [&](CMxGsmDevice& d) { return d.GetSimPresence(value); });
+  const auto result = LockedWithDevice(h, "GetSimPresence", [&](CMxGsmDevice& d) { return d.GetSimPresence(value); });
   if (!result) return 0;
   fonexa::Store(present, value);
   return *result;
 }
 
 int GetVerifyStatus(MxGsmHandle h) {
-  return Locked(h, "GetVerifyStatus", [](CMxGsmWrapper& w) { return CMxGsmProtection(&w.Session()).GetVerifyStatus(); })
+  return fonexa::WithService<CMxGsmProtection>(h, "GetVerifyStatus",
+                                               [](CMxGsmProtection& p) { return p.GetVerifyStatus(); })
       .value_or(0);
 }
 

@@ -4,9 +4,9 @@
 #include "exports/FlatRecords.h"
 #include "services/CMxGsmNetwork.h"
 
-using fonexa::Locked;
 using fonexa::OperatorEntry;
 using fonexa::Store;
+using fonexa::WithService;
 
 namespace {
 
@@ -20,18 +20,10 @@ fonexa::Enumeration<OperatorEntry>& LocalList() {
   return list;
 }
 
-template <class Call>
-auto WithNetwork(MxGsmHandle h, const char* owner, Call call) {
-  return Locked(h, owner, [&](CMxGsmWrapper& w) {
-    CMxGsmNetwork network(&w.Session());
-    return call(network);
-  });
-}
-
 template <class Fill>
 int LoadOperators(MxGsmHandle h, const char* owner, fonexa::Enumeration<OperatorEntry>& list, Fill fill) {
   std::vector<OperatorEntry> entries;
-  const auto result = WithNetwork(h, owner, [&](CMxGsmNetwork& n) { return (n.*fill)(entries); });
+  const auto result = WithService<CMxGsmNetwork>(h, owner, [&](CMxGsmNetwork& n) { return (n.*fill)(entries); });
   return list.Load(result.value_or(0) != 0, std::move(entries));
 }
 
@@ -46,7 +38,8 @@ extern "C" {
 
 int GetSignalQuality(MxGsmHandle h, int* rssi, int* ber) {
   int r = -1, b = -1;
-  const auto result = WithNetwork(h, "GetSignalQuality", [&](CMxGsmNetwork& n) { return n.GetSignalQuality(r, b); });
+  const auto result =
+      WithService<CMxGsmNetwork>(h, "GetSignalQuality", [&](CMxGsmNetwork& n) { return n.GetSignalQuality(r, b); });
   if (!result) return 0;
   Store(rssi, r);
   Store(ber, b);
@@ -55,8 +48,8 @@ int GetSignalQuality(MxGsmHandle h, int* rssi, int* ber) {
 
 int GetRegistrationStatus(MxGsmHandle h, int* n, int* stat) {
   int setting = -1, status = -1;
-  const auto result =
-      WithNetwork(h, "GetRegistrationStatus", [&](CMxGsmNetwork& net) { return net.GetRegistrationStatus(setting, status); });
+  const auto result = WithService<CMxGsmNetwork>(
+      h, "GetRegistrationStatus", [&](CMxGsmNetwork& net) { return net.GetRegistrationStatus(setting, status); });
   if (!result) return 0;
   Store(n, setting);
   Store(stat, status);
@@ -64,7 +57,9 @@ int GetRegistrationStatus(MxGsmHandle h, int* n, int* stat) {
 }
 
 int EnableNetworkEvents(MxGsmHandle h, int on) {
-  return WithNetwork(h, "EnableNetworkEvents", [&](CMxGsmNetwork& n) { return n.EnableNetworkEvents(on); }).value_or(0);
+  return WithService<CMxGsmNetwork>(h, "EnableNetworkEvents",
+                                    [&](CMxGsmNetwork& n) { return n.EnableNetworkEvents(on); })
+      .value_or(0);
 }
 
 int LoadWorldWideOperatorEntries(MxGsmHandle h) {
@@ -81,18 +76,22 @@ int GetNextLocalOperatorEntry(MxOperatorRecord* record) { return NextOperator(Lo
 
 int GetCurrentOperator(MxGsmHandle h, MxOperatorRecord* record) {
   OperatorEntry entry;  // "", -1, -1, -1
-  const auto result = WithNetwork(h, "GetCurrentOperator", [&](CMxGsmNetwork& n) { return n.GetCurrentOperator(entry); });
+  const auto result = WithService<CMxGsmNetwork>(h, "GetCurrentOperator",
+                                                 [&](CMxGsmNetwork& n) { return n.GetCurrentOperator(entry); });
   if (!result || !*result) return 0;
   if (record) fonexa::ToRecord(entry, *record);
   return 1;
 }
 
 int SetAutomaticOperator(MxGsmHandle h) {
-  return WithNetwork(h, "SetAutomaticOperator", [](CMxGsmNetwork& n) { return n.SetAutomaticOperator(); }).value_or(0);
+  return WithService<CMxGsmNetwork>(h, "SetAutomaticOperator",
+                                    [](CMxGsmNetwork& n) { return n.SetAutomaticOperator(); })
+      .value_or(0);
 }
 
 int SetManualOperator(MxGsmHandle h, int code) {
-  return WithNetwork(h, "SetManualOperator", [&](CMxGsmNetwork& n) { return n.SetManualOperator(code); }).value_or(0);
+  return WithService<CMxGsmNetwork>(h, "SetManualOperator", [&](CMxGsmNetwork& n) { return n.SetManualOperator(code); })
+      .value_or(0);
 }
 
 }  // extern "C"

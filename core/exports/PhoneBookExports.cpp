@@ -4,9 +4,9 @@
 #include "exports/FlatRecords.h"
 #include "services/CMxGsmPhoneBook.h"
 
-using fonexa::Locked;
 using fonexa::PhoneBookEntry;
 using fonexa::Store;
+using fonexa::WithService;
 
 namespace {
 
@@ -15,22 +15,14 @@ fonexa::Enumeration<PhoneBookEntry>& PhoneBookList() {
   return list;
 }
 
-template <class Call>
-auto WithPhoneBook(MxGsmHandle h, const char* owner, Call call) {
-  return Locked(h, owner, [&](CMxGsmWrapper& w) {
-    CMxGsmPhoneBook book(&w.Session());
-    return call(book);
-  });
-}
-
 }  // namespace
 
 extern "C" {
 
 int GetPhoneBookStorage(MxGsmHandle h, int* used, int* total) {
   int u = 0, t = 0;
-  const auto result =
-      WithPhoneBook(h, "GetPhoneBookStorage", [&](CMxGsmPhoneBook& b) { return b.GetCurrentPhoneBookStorageInfo(u, t); });
+  const auto result = WithService<CMxGsmPhoneBook>(
+      h, "GetPhoneBookStorage", [&](CMxGsmPhoneBook& b) { return b.GetCurrentPhoneBookStorageInfo(u, t); });
   if (!result) return 0;
   Store(used, u);
   Store(total, t);
@@ -38,13 +30,14 @@ int GetPhoneBookStorage(MxGsmHandle h, int* used, int* total) {
 }
 
 int SetPhoneBookStorage(MxGsmHandle h, int storage) {
-  return WithPhoneBook(h, "SetPhoneBookStorage", [&](CMxGsmPhoneBook& b) { return b.SetCurrentPhoneBookStorage(storage); })
+  return WithService<CMxGsmPhoneBook>(h, "SetPhoneBookStorage",
+                                      [&](CMxGsmPhoneBook& b) { return b.SetCurrentPhoneBookStorage(storage); })
       .value_or(0);
 }
 
 int LoadPhoneBookEntries(MxGsmHandle h, int first, int last) {
   std::vector<PhoneBookEntry> entries;
-  const auto result = WithPhoneBook(
+  const auto result = WithService<CMxGsmPhoneBook>(
       h, "_ReadPhoneBookEntries", [&](CMxGsmPhoneBook& b) { return b.ReadPhoneBookEntries(first, last, entries); });
   return PhoneBookList().Load(result.value_or(0) != 0, std::move(entries));
 }
@@ -61,19 +54,21 @@ int ReadPhoneBookEntry(MxGsmHandle h, int index, MxPhoneBookRecord* record) {
 
 int WritePhoneBookEntry(MxGsmHandle h, int position, const char* number, const char* name) {
   if (!number || !name) return 0;
-  return WithPhoneBook(h, "WritePhoneBookEntry",
-                       [&](CMxGsmPhoneBook& b) { return b.WritePhoneBookEntry(position, number, name); })
+  return WithService<CMxGsmPhoneBook>(h, "WritePhoneBookEntry",
+                                      [&](CMxGsmPhoneBook& b) { return b.WritePhoneBookEntry(position, number, name); })
       .value_or(0);
 }
 
 int DeletePhoneBookEntry(MxGsmHandle h, int position) {
-  return WithPhoneBook(h, "DeletePhoneBookEntry", [&](CMxGsmPhoneBook& b) { return b.DeletePhoneBookEntry(position); })
+  return WithService<CMxGsmPhoneBook>(h, "DeletePhoneBookEntry",
+                                      [&](CMxGsmPhoneBook& b) { return b.DeletePhoneBookEntry(position); })
       .value_or(0);
 }
 
 int GetRangeInfo(MxGsmHandle h, int* first, int* last, int* numberLength, int* textLength) {
   int f = 0, l = 0, n = 0, t = 0;
-  const auto result = WithPhoneBook(h, "GetRangeInfo", [&](CMxGsmPhoneBook& b) { return b.GetPhoneBookInfo(f, l, n, t); });
+  const auto result = WithService<CMxGsmPhoneBook>(h, "GetRangeInfo",
+                                                   [&](CMxGsmPhoneBook& b) { return b.GetPhoneBookInfo(f, l, n, t); });
   if (!result) return 0;
   Store(first, f);
   Store(last, l);
