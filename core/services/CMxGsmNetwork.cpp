@@ -2,14 +2,19 @@
 
 #include <string>
 
-#include "text/InformationLine.h"
 #include "codec/NetworkResponses.h"
 #include "session/ServiceDialogue.h"
 #include "text/DebugLog.h"
 
+using fonexa::Discipline;
+using fonexa::Dotted;
+using fonexa::InfoRead;
 using fonexa::OperatorEntry;
+using fonexa::PrefixRule;
 using fonexa::ServiceDialogue;
 using fonexa::TraceLog;
+using fonexa::Verdict;
+using fonexa::WhenAbsent;
 
 namespace {
 
@@ -18,18 +23,39 @@ constexpr const char* kCantOpen = "ERROR:Can't open the port.";
 // the first line of +CREG? depend on the network and may take the phone long.
 constexpr uint32_t kNetworkMs = ServiceDialogue::kNetworkTimeoutMs;
 
-std::string TokenizingReason(int missingField) {
-  return "ERROR:Wrong Tokenizing:" + std::to_string(missingField) + ".";
+// The list of every operator a phone carries (+COPN) has some hundreds of
+// entries on the phones we know; a listing is cut at this many, and given
+// this long in all: one +COPN line takes the line about 30 ms at 9600 baud.
+constexpr size_t kMaxWorldWideOperators = 2000;
+constexpr uint32_t kWorldWideDeadlineMs = 3000 + kMaxWorldWideOperators * 100;
+// The networks in reach (+COPS=?) are a handful at any place; an answer with
+// more than this many is not believed.
+constexpr size_t kMaxLocalOperators = 64;
+
+// The rows of the network service: opened for the operation, traced as
+// "Send:[...].", "Response 1", "Response 2", "Response 3".
+fonexa::DialogueRow Row(const char* scope, std::string command) {
+  return {.scope = scope,
+          .command = std::move(command),
+          .discipline = Discipline::OpenedForOperation,
+          .notOpened = kCantOpen};
 }
 
 // A command answered only by its final result.
-int SimpleCommand(CMxGsmBasics* session, const char* scope, const std::string& command, uint32_t finalMs) {
-  ServiceDialogue dialogue(session, scope);
-  if (!dialogue.Open(kCantOpen)) return 0;
-  dialogue.SendTraced(command);
-  const std::string answer = dialogue.TracedFinal("Response", finalMs);
-  if (!dialogue.IsOk(answer)) return dialogue.Exit("ERROR:Wrong Response.", 0);
-  return dialogue.Exit("OK.", 1);
+int SimpleCommand(CMxGsmBasics* session, const char* scope, std::string command, uint32_t finalMs) {
+  fonexa::DialogueRow row = Row(scope, std::move(command));
+  row.finalMs = finalMs;
+  row.final = Dotted("Response");
+  row.wrongFinal = "ERROR:Wrong Response.";
+  return ServiceDialogue(session).Command(row);
+}
+
+// "+CREG: <stat>,"<lac>","<ci>"": the registration code with location, which
+// shares its prefix with the +CREG? answer ("+CREG: <n>,<stat>[,...]") and is
+// told from it by its quoted second field.
+bool IsLocationReport(const std::string& line) {
+  const size_t comma = line.find(',');
+  return comma != std::string::npos && comma + 1 < line.size() && line[comma + 1] == '"';
 }
 
 }  // namespace
@@ -39,69 +65,51 @@ int CMxGsmNetwork::GetSignalQuality(int& rssi, int& ber) {
   ber = -1;
   if (!m_session) return 0;
   TraceLog().Write("\r\n-->CMxGsmNetwork::GetSignalQuality\r\n");
-  ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetSignalQuality");
-  if (!dialogue.Open(kCantOpen)) return 0;
-  dialogue.SendTraced("AT+CSQ\r");
-  const std::string answer = dialogue.TracedFinal("Response 2");
-  if (!fonexa::BeginsWith(answer, "+CSQ:")) return dialogue.Exit("ERROR:Wrong Response.", 0);
-  if (const int missing = fonexa::ParseCsqResponse(answer, rssi, ber)) {
-    return dialogue.Exit(TokenizingReason(missing).c_str(), 0);
-  }
-  TraceLog().Write("CMxGsmNetwork::GetSignalQuality>>Finish Toknizing:[%i, %i].\r\n", rssi, ber);
-  const std::string final = dialogue.TracedFinal("Response 3");
-  if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 3.", 0);
-  return dialogue.Exit("OK.", 1);
+  fonexa::DialogueRow row = Row("CMxGsmNetwork::GetSignalQuality", "AT+CSQ\r");
+  row.infoRead = InfoRead::Final;
+  row.prefix = "+CSQ:";
+  row.rule = PrefixRule::BeginsWith;
+  row.wrongInfo = "ERROR:Wrong Response.";
+  return ServiceDialogue(m_session).Query(row, [&](const std::string& line) {
+    if (const int missing = fonexa::ParseCsqResponse(line, rssi, ber)) return fonexa::Refused(fonexa::TokenizingReason(missing));
+    TraceLog().Write("CMxGsmNetwork::GetSignalQuality>>Finish Toknizing:[%i, %i].\r\n", rssi, ber);
+    return fonexa::Understood();
+  });
 }
 
 int CMxGsmNetwork::GetWorldWideOperatorEntries(std::vector<OperatorEntry>& list) {
   list.clear();
   if (!m_session) return 0;
   TraceLog().Write("\r\n-->CMxGsmNetwork::GetWorldWideOperatorEntries\r\n");
-  ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetWorldWideOperatorEntries");
-  if (!dialogue.Open(kCantOpen)) return 0;
-  dialogue.SendTraced("AT+COPN\r");
-  const std::string first = dialogue.TracedLine("Response 1");
-  if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  for (;;) {
-    const std::string line = dialogue.TracedLine("Response");
-    if (line.empty()) {  // the phone fell silent part-way: keep what came
-      dialogue.Close();
-      return 0;
-    }
-    if (line == "\r\n") continue;
-    // An operator line is never a final result, whatever its name holds (a
-    // name with "ERROR" in it would otherwise end the listing as a failure).
-    if (fonexa::CarriesMoreThan(line, "+COPN:")) {
-      OperatorEntry entry;
-      if (const int missing = fonexa::ParseCopnResponse(line, entry)) {
-        return dialogue.Exit(TokenizingReason(missing).c_str(), 0);
-      }
-      list.push_back(entry);
-      TraceLog().Write("CMxGsmNetwork::GetWorldWideOperatorEntries>>[%i,%s].\r\n", entry.CodeNumber,
-                       entry.Name.c_str());
-      continue;
-    }
-    if (dialogue.IsOk(line)) {
-      // Phones leave the long listing's state behind; the module is reset
-      // after it. The reset's own answer does not change the result.
-      dialogue.Session()->Clear();
-      return dialogue.Exit("OK.", 1);
-    }
-    if (dialogue.IsError(line)) return dialogue.Exit("ERROR.", 0);
-  }
+  fonexa::ListingRow listing{.row = Row("CMxGsmNetwork::GetWorldWideOperatorEntries", "AT+COPN\r"),
+                             .line = Dotted("Response"),
+                             .maxEntries = kMaxWorldWideOperators,
+                             .deadlineMs = kWorldWideDeadlineMs,
+                             // Phones leave the long listing's state behind; the module is reset
+                             // after it. The reset's own answer does not change the result.
+                             .afterOk = [](CMxGsmBasics* session) { session->Clear(); }};
+  listing.row.prefix = "+COPN:";
+  return ServiceDialogue(m_session).Listing(listing, [&](const std::string& line) {
+    OperatorEntry entry;
+    if (const int missing = fonexa::ParseCopnResponse(line, entry)) return fonexa::TokenizingReason(missing);
+    list.push_back(entry);
+    TraceLog().Write("CMxGsmNetwork::GetWorldWideOperatorEntries>>[%i,%s].\r\n", entry.CodeNumber,
+                     entry.Name.c_str());
+    return std::string();
+  });
 }
 
 int CMxGsmNetwork::GetLocalOperatorEntries(std::vector<OperatorEntry>& list) {
   list.clear();
   if (!m_session) return 0;
   TraceLog().Write("\r\n-->CMxGsmNetwork::GetLocalOperatorEntries\r\n");
-  ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetLocalOperatorEntries");
-  if (!dialogue.Open(kCantOpen)) return 0;
-  dialogue.SendTraced("AT+COPS=?\r");
-  const std::string first = dialogue.TracedLine("Response 1", kNetworkMs);
-  if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  const std::string line = dialogue.TracedLine("Response 2", kNetworkMs);
-  if (fonexa::CarriesMoreThan(line, "+COPS:")) {
+  fonexa::DialogueRow row = Row("CMxGsmNetwork::GetLocalOperatorEntries", "AT+COPS=?\r");
+  row.firstMs = kNetworkMs;
+  row.infoMs = kNetworkMs;
+  row.prefix = "+COPS:";
+  row.absent = WhenAbsent::Skipped;
+  row.wrongFinal = "ERROR:Wrong Response 2.";
+  return ServiceDialogue(m_session).Query(row, [&](const std::string& line) {
     const fonexa::CopsTestResponse response = fonexa::ParseCopsTestResponse(line);
     if (!response.operatorPart.empty()) {
       TraceLog().Write("CMxGsmNetwork::GetLocalOperatorEntries>>Operators Left:[%s].\r\n",
@@ -110,31 +118,29 @@ int CMxGsmNetwork::GetLocalOperatorEntries(std::vector<OperatorEntry>& list) {
     for (const auto& op : response.operators) {
       TraceLog().Write("CMxGsmNetwork::GetLocalOperatorEntries>>Token:[%s, %s, %s].\r\n", op.first.c_str(),
                        op.second.c_str(), op.third.c_str());
-      if (op.listed) list.push_back(op.entry);
+      if (!op.listed) continue;
+      if (list.size() >= kMaxLocalOperators) return fonexa::Refused("ERROR:Too many operators.");
+      list.push_back(op.entry);
     }
-  }
-  const std::string final = dialogue.TracedFinal("Response 3");
-  if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
-  return dialogue.Exit("OK.", 1);
+    return fonexa::Understood();
+  });
 }
 
 int CMxGsmNetwork::GetCurrentOperator(OperatorEntry& entry) {
   if (!m_session) return 0;
   TraceLog().Write("\r\n-->CMxGsmNetwork::GetCurrentOperator\r\n");
-  ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetCurrentOperator");
-  if (!dialogue.Open(kCantOpen)) return 0;
-  dialogue.SendTraced("AT+COPS?\r");
-  const std::string first = dialogue.TracedLine("Response 1", kNetworkMs);
-  if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  const std::string line = dialogue.TracedLine("Response 2", kNetworkMs);
-  if (fonexa::CarriesMoreThan(line, "+COPS:")) {
+  fonexa::DialogueRow row = Row("CMxGsmNetwork::GetCurrentOperator", "AT+COPS?\r");
+  row.firstMs = kNetworkMs;
+  row.infoMs = kNetworkMs;
+  row.prefix = "+COPS:";
+  row.absent = WhenAbsent::Skipped;
+  row.wrongFinal = "ERROR:Wrong Response 2.";
+  return ServiceDialogue(m_session).Query(row, [&](const std::string& line) {
     fonexa::ParseCopsReadResponse(line, entry);
     TraceLog().Write("CMxGsmNetwork::GetCurrentOperator>>Finish Tokenizing:[%s, %i, %i].\r\n", entry.Name.c_str(),
                      entry.CodeNumber, entry.Mode);
-  }
-  const std::string final = dialogue.TracedFinal("Response 3");
-  if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
-  return dialogue.Exit("OK.", 1);
+    return fonexa::Understood();
+  });
 }
 
 int CMxGsmNetwork::SetAutomaticOperator() {
@@ -165,16 +171,14 @@ int CMxGsmNetwork::EnableNetworkEvents(int enable) {
 int CMxGsmNetwork::GetRegistrationStatus(int& n, int& stat) {
   if (!m_session) return 0;
   TraceLog().Write("\r\n-->CMxGsmNetwork::GetRegistrationStatus\r\n");
-  ServiceDialogue dialogue(m_session, "CMxGsmNetwork::GetRegistrationStatus");
-  if (!dialogue.Open(kCantOpen)) return 0;
-  dialogue.SendTraced("AT+CREG?\r");
-  const std::string first = dialogue.TracedLine("Response 1", kNetworkMs);
-  if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  const std::string line = dialogue.TracedLine("Response 2");
-  if (!fonexa::BeginsWith(line, "+CREG:")) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
-  fonexa::ParseCregReadResponse(line, n, stat);
-  TraceLog().Write("CMxGsmNetwork::GetRegistrationStatus>>End Tokenizing[%d,%d].\r\n", n, stat);
-  const std::string final = dialogue.TracedFinal("Response 3");
-  if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 3.", 0);
-  return dialogue.Exit("OK.", 1);
+  fonexa::DialogueRow row = Row("CMxGsmNetwork::GetRegistrationStatus", "AT+CREG?\r");
+  row.firstMs = kNetworkMs;
+  row.prefix = "+CREG:";
+  row.rule = PrefixRule::BeginsWith;
+  row.sharesPrefix = IsLocationReport;
+  return ServiceDialogue(m_session).Query(row, [&](const std::string& line) {
+    fonexa::ParseCregReadResponse(line, n, stat);
+    TraceLog().Write("CMxGsmNetwork::GetRegistrationStatus>>End Tokenizing[%d,%d].\r\n", n, stat);
+    return fonexa::Understood();
+  });
 }

@@ -1,15 +1,19 @@
 #include "services/CMxGsmPhoneBook.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 
 #include "fonexa/CMxGsmBasics.h"
-#include "text/InformationLine.h"
 #include "codec/PhoneBookResponses.h"
 #include "session/ServiceDialogue.h"
+#include "text/CommandText.h"
 #include "text/DebugLog.h"
 
+using fonexa::DialogueRow;
+using fonexa::Discipline;
+using fonexa::Dotted;
 using fonexa::PhoneBookEntry;
+using fonexa::PrefixRule;
 using fonexa::ServiceDialogue;
 using fonexa::TraceLog;
 
@@ -19,15 +23,21 @@ constexpr const char* kCantOpen = "ERROR:Can't open the port.";
 // A large phone book takes the phone long to gather: every entry line, the
 // first included, may be this far apart.
 constexpr uint32_t kEntryLineMs = 30000;
+// A read of entries expects no more lines than locations asked for, and no
+// phone we know has more than this many locations in one storage.
+constexpr int kMaxLocations = 10000;
+// Besides the gathering, each location asked for may take this long on the
+// line (an entry line is about 60 ms at 9600 baud; slow SIMs take longer).
+constexpr uint32_t kPerLocationMs = 500;
 
-std::string TokenizingReason(int missingField) {
-  return "ERROR:Wrong Tokenizing:" + std::to_string(missingField) + ".";
+// The rows of the phone book: opened for the operation, traced as
+// "Send:[...].", "Response 1", "Response 2", "Response 3".
+DialogueRow Row(const char* scope, std::string command) {
+  return {.scope = scope,
+          .command = std::move(command),
+          .discipline = Discipline::OpenedForOperation,
+          .notOpened = kCantOpen};
 }
-
-// Number and name travel inside quotation marks. A quotation mark in them
-// would end the quoted text early and a line end would end the command: the
-// phone would take the rest for further parameters or another command.
-bool FitsInQuotes(const std::string& text) { return text.find_first_of("\"\r\n") == std::string::npos; }
 
 }  // namespace
 
@@ -36,22 +46,21 @@ int CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo(int& used, int& total) {
   total = 0;
   if (!m_session || !m_session->GetDevice()) return -1;
   TraceLog().Write("\r\n-->CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo\r\n");
-  ServiceDialogue dialogue(m_session, "CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo");
-  if (!dialogue.Open(kCantOpen)) return -1;
-  dialogue.SendTraced("AT+CPBS?\r");
-  const std::string first = dialogue.TracedLine("Response 1");
-  if (first != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", -1);
-  const std::string line = dialogue.TracedLine("Response 2");
-  if (!fonexa::CarriesMoreThan(line, "+CPBS:")) return dialogue.Exit("ERROR:Wrong Response 2.", -1);
-  std::string name;
-  if (const int missing = fonexa::ParseCpbsReadResponse(line, name, used, total)) {
-    return dialogue.Exit(TokenizingReason(missing).c_str(), -1);
-  }
-  const int storage = m_session->GetDevice()->GetPBStorageIdentifier(name);
-  TraceLog().Write("CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo>>Finish Tokenizing:[%s].\r\n", name.c_str());
-  const std::string final = dialogue.TracedFinal("Response 3");
-  if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 3.", -1);
-  return dialogue.Exit(("OK:[" + std::to_string(storage) + "].").c_str(), storage);
+  DialogueRow row = Row("CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo", "AT+CPBS?\r");
+  row.notOpenedResult = row.failed = -1;
+  row.prefix = "+CPBS:";
+  return ServiceDialogue(m_session).Query(row, [&](const std::string& line) {
+    std::string name;
+    if (const int missing = fonexa::ParseCpbsReadResponse(line, name, used, total)) {
+      return fonexa::Refused(fonexa::TokenizingReason(missing));
+    }
+    const int storage = m_session->GetDevice()->GetPBStorageIdentifier(name);
+    TraceLog().Write("CMxGsmPhoneBook::GetCurrentPhoneBookStorageInfo>>Finish Tokenizing:[%s].\r\n", name.c_str());
+    fonexa::Verdict verdict;
+    verdict.ok = "OK:[" + std::to_string(storage) + "].";
+    verdict.okResult = storage;
+    return verdict;
+  });
 }
 
 int CMxGsmPhoneBook::SetCurrentPhoneBookStorage(int number) {
@@ -59,82 +68,77 @@ int CMxGsmPhoneBook::SetCurrentPhoneBookStorage(int number) {
   const std::string name = m_session->GetDevice()->GetPBStorageIdentifier(number);
   if (name.empty()) return 0;  // a storage this phone has no name for
   TraceLog().Write("\r\n-->CMxGsmPhoneBook::SetCurrentPhoneBookStorage(%s)\r\n", name.c_str());
-  ServiceDialogue dialogue(m_session, "CMxGsmPhoneBook::SetCurrentPhoneBookStorage");
-  if (!dialogue.Open(kCantOpen)) return -1;
-  dialogue.SendTraced("AT+CPBS=\"" + name + "\"\r");
-  const std::string answer = dialogue.TracedFinal("Response");
-  if (!dialogue.IsOk(answer)) return dialogue.Exit("ERROR:Wrong Response.", 0);
-  return dialogue.Exit("OK.", 1);
+  DialogueRow row = Row("CMxGsmPhoneBook::SetCurrentPhoneBookStorage", "AT+CPBS=\"" + name + "\"\r");
+  row.notOpenedResult = -1;
+  row.final = Dotted("Response");
+  row.wrongFinal = "ERROR:Wrong Response.";
+  return ServiceDialogue(m_session).Command(row);
 }
 
 int CMxGsmPhoneBook::GetPhoneBookInfo(int& first, int& last, int& numberLength, int& textLength) {
   first = last = numberLength = textLength = 0;
   if (!m_session) return 0;
   TraceLog().Write("\r\n-->CMxGsmPhoneBook::GetPhoneBookInfo\r\n");
-  ServiceDialogue dialogue(m_session, "CMxGsmPhoneBook::GetPhoneBookInfo");
-  if (!dialogue.Open(kCantOpen)) return 0;
-  dialogue.SendTraced("AT+CPBR=?\r");
-  const std::string line = dialogue.TracedFinal("Response");  // the opening empty line is skipped
-  if (dialogue.IsError(line) || line.size() <= 6) return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  if (!fonexa::BeginsWith(line, "+CPBR:")) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
-  fonexa::PhoneBookRange range;
-  if (const int missing = fonexa::ParseCpbrTestResponse(line, range)) {
-    return dialogue.Exit(TokenizingReason(missing).c_str(), 0);
-  }
-  first = range.first;
-  last = range.last;
-  numberLength = range.numberLength;
-  textLength = range.textLength;
-  TraceLog().Write("CMxGsmPhoneBook::GetPhoneBookInfo>>Finish Tokenizing[%i, %i, %i, %i].\r\n", first, last,
-                   numberLength, textLength);
-  const std::string final = dialogue.TracedFinal("Response 3");
-  if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong Response 2.", 0);
-  return dialogue.Exit("OK.", 1);
+  DialogueRow row = Row("CMxGsmPhoneBook::GetPhoneBookInfo", "AT+CPBR=?\r");
+  row.infoRead = fonexa::InfoRead::Final;  // the opening empty line is skipped
+  row.prefix = "+CPBR:";
+  row.refused = "ERROR:Wrong Response 1.";
+  row.info = Dotted("Response");
+  row.wrongFinal = "ERROR:Wrong Response 2.";
+  return ServiceDialogue(m_session).Query(row, [&](const std::string& line) {
+    fonexa::PhoneBookRange range;
+    if (const int missing = fonexa::ParseCpbrTestResponse(line, range)) {
+      return fonexa::Refused(fonexa::TokenizingReason(missing));
+    }
+    first = range.first;
+    last = range.last;
+    numberLength = range.numberLength;
+    textLength = range.textLength;
+    TraceLog().Write("CMxGsmPhoneBook::GetPhoneBookInfo>>Finish Tokenizing[%i, %i, %i, %i].\r\n", first, last,
+                     numberLength, textLength);
+    return fonexa::Understood();
+  });
 }
 
 int CMxGsmPhoneBook::ReadPhoneBookEntries(int first, int last, std::vector<PhoneBookEntry>& list) {
   if (!m_session) return 0;
   list.clear();
   TraceLog().Write("\r\n-->CMxGsmPhoneBook::ReadPhoneBookEntries(%i, %i)\r\n", first, last);
-  ServiceDialogue dialogue(m_session, "CMxGsmPhoneBook::ReadPhoneBookEntries");
-  if (!dialogue.Open(kCantOpen)) return 0;
+  fonexa::ListingRow listing{.row = Row("CMxGsmPhoneBook::ReadPhoneBookEntries", ""),
+                             .lineMs = kEntryLineMs,
+                             .opening = "Parse Response:",
+                             .silence = "ERROR:Time-out."};
+  listing.row.firstMs = kEntryLineMs;
+  listing.row.prefix = "+CPBR:";
+  ServiceDialogue dialogue(m_session);
+  if (!dialogue.Enter(listing.row)) return 0;
   if (first == -1 || last == -1) {
     // "Everything": the range the phone reports for its current storage.
     int numberLength = 0;
     int textLength = 0;
     if (!GetPhoneBookInfo(first, last, numberLength, textLength)) {
-      return dialogue.Exit("ERROR:Can't get phone book info.", 0);
+      return dialogue.Leave("ERROR:Can't get phone book info.", 0);
     }
   }
   if (first > last) {
-    return dialogue.Exit(("ERROR VAL:[" + std::to_string(first) + "," + std::to_string(last) + "]").c_str(), 0);
+    return dialogue.Leave("ERROR VAL:[" + std::to_string(first) + "," + std::to_string(last) + "]", 0);
   }
-  dialogue.SendTraced("AT+CPBR=" + std::to_string(first) + "," + std::to_string(last) + "\r");
-  const std::string opening = dialogue.TracedLine("Response 1", kEntryLineMs);
-  if (opening != "\r\n") return dialogue.Exit("ERROR:Wrong Response 1.", 0);
-  TraceLog().Write("CMxGsmPhoneBook::ReadPhoneBookEntries>>Parse Response:\r\n");
-  for (;;) {
-    const std::string line = dialogue.Line(kEntryLineMs);
-    TraceLog().Write("%s", line.c_str());
-    if (line == "\r\n") continue;
-    if (line.empty()) return dialogue.Exit("ERROR:Time-out.", 0);  // what was read stays
-    // An entry line is never a final result, whatever its name holds (a
-    // contact called "TERROR" would otherwise end the listing as a failure).
-    if (fonexa::CarriesMoreThan(line, "+CPBR:")) {
-      TraceLog().Write("CMxGsmPhoneBook::ReadPhoneBookEntries>>Start Tokenizing.\r\n");
-      PhoneBookEntry entry;
-      std::string timeText;
-      if (const int missing = fonexa::ParseCpbrEntryResponse(line, entry, timeText)) {
-        return dialogue.Exit(TokenizingReason(missing).c_str(), 0);
-      }
-      list.push_back(entry);
-      TraceLog().Write("CMxGsmPhoneBook::ReadPhoneBookEntries>>Finish Tokenizing[%i, %s, %i, %s, %s].\r\n",
-                       entry.Position, entry.PhoneNumber.c_str(), entry.Type, entry.Name.c_str(), timeText.c_str());
-      continue;
+  listing.row.command = "AT+CPBR=" + std::to_string(first) + "," + std::to_string(last) + "\r";
+  // No more entries than locations asked for, and time for each of them.
+  listing.maxEntries = static_cast<size_t>(std::min<int64_t>(int64_t{last} - first + 1, kMaxLocations));
+  listing.deadlineMs = kEntryLineMs + static_cast<uint32_t>(listing.maxEntries) * kPerLocationMs;
+  return dialogue.Listing(listing, [&](const std::string& line) {
+    TraceLog().Write("CMxGsmPhoneBook::ReadPhoneBookEntries>>Start Tokenizing.\r\n");
+    PhoneBookEntry entry;
+    std::string timeText;
+    if (const int missing = fonexa::ParseCpbrEntryResponse(line, entry, timeText)) {
+      return fonexa::TokenizingReason(missing);
     }
-    if (dialogue.IsOk(line)) return dialogue.Exit("OK.", 1);
-    if (dialogue.IsError(line)) return dialogue.Exit("ERROR.", 0);
-  }
+    list.push_back(entry);
+    TraceLog().Write("CMxGsmPhoneBook::ReadPhoneBookEntries>>Finish Tokenizing[%i, %s, %i, %s, %s].\r\n",
+                     entry.Position, entry.PhoneNumber.c_str(), entry.Type, entry.Name.c_str(), timeText.c_str());
+    return std::string();
+  });
 }
 
 int CMxGsmPhoneBook::WritePhoneBookEntry(int position, const std::string& number, const std::string& name) {
@@ -145,24 +149,23 @@ int CMxGsmPhoneBook::WritePhoneBookEntry(int position, const std::string& number
   if (deletion && position < 0) return 0;
   TraceLog().Write("\r\n-->CMxGsmPhoneBook::WritePhoneBookEntry(%i,%s,%s)\r\n", position, number.c_str(),
                    name.c_str());
-  ServiceDialogue dialogue(m_session, "CMxGsmPhoneBook::WritePhoneBookEntry");
-  if (!FitsInQuotes(number) || !FitsInQuotes(name)) {
-    return dialogue.Exit("ERROR:Quotation mark or line end in the text.", 0);
+  DialogueRow row = Row("CMxGsmPhoneBook::WritePhoneBookEntry", "");
+  row.final = Dotted("Response");
+  row.wrongFinal = "ERROR:Wrong Response.";
+  ServiceDialogue dialogue(m_session, row.scope);
+  if (!fonexa::FitsCommandLine(number, fonexa::TextPlace::Quoted) ||
+      !fonexa::FitsCommandLine(name, fonexa::TextPlace::Quoted)) {
+    return dialogue.Leave("ERROR:Text not fit for a command line.", 0);
   }
-  if (!dialogue.Open(kCantOpen)) return 0;
   const int type = !number.empty() && number[0] == '+' ? 145 : 129;
-  std::string command;
   if (deletion) {
-    command = "AT+CPBW=" + std::to_string(position) + "\r";
+    row.command = "AT+CPBW=" + std::to_string(position) + "\r";
   } else {
     // Below 0 the location is left out: the phone takes its first free one.
     const std::string location = position < 0 ? std::string() : std::to_string(position);
-    command = "AT+CPBW=" + location + ",\"" + number + "\"," + std::to_string(type) + ",\"" + name + "\"\r";
+    row.command = "AT+CPBW=" + location + ",\"" + number + "\"," + std::to_string(type) + ",\"" + name + "\"\r";
   }
-  dialogue.SendTraced(command);
-  const std::string answer = dialogue.TracedFinal("Response");
-  if (!dialogue.IsOk(answer)) return dialogue.Exit("ERROR:Wrong Response.", 0);
-  return dialogue.Exit("OK.", 1);
+  return dialogue.Command(row);
 }
 
 int CMxGsmPhoneBook::DeletePhoneBookEntry(int position) { return WritePhoneBookEntry(position, "", ""); }

@@ -1,12 +1,13 @@
 #include "services/CMxGsmProtection.h"
 
+#include "codec/SimResponses.h"
 #include "session/ServiceDialogue.h"
 #include "text/DebugLog.h"
-#include "text/ResponseTokenizer.h"
 
-using fonexa::ResponseTokenizer;
+using fonexa::Discipline;
 using fonexa::ServiceDialogue;
 using fonexa::TraceLog;
+using fonexa::Untraced;
 
 namespace {
 
@@ -37,20 +38,31 @@ int CMxGsmProtection::VerifyStatusOf(const std::string& firstWord, const std::st
 int CMxGsmProtection::GetVerifyStatus() {
   if (!m_session) return kStatusUnknown;
   TraceLog().Write("\r\n-->CMxGsmProtection::GetVerifyStatus()\r\n");
-  ServiceDialogue dialogue(m_session, "CMxGsmProtection::GetVerifyStatus");
-  if (!dialogue.Open("ERROR:Can't open the port")) return kStatusNotRead;
-  dialogue.Send("AT+CPIN?\r");
-  if (dialogue.Line() != "\r\n") return dialogue.Exit("ERROR:Wrong response", kStatusNotRead);
-  const std::string line = dialogue.Line();
-  if (line.size() <= 6 || line.compare(0, 6, "+CPIN:") != 0) {
-    return dialogue.Exit("ERROR:Wrong response", kStatusNotRead);
-  }
-  ResponseTokenizer words(line.substr(7), false, " \"\r\n");
-  if (!words.HasMoreTokens()) return dialogue.Exit("ERROR:Wrong Tokenizing:1.", kStatusNotRead);
-  const std::string first = words.NextToken();
-  const std::string second = words.NextToken();
-  TraceLog().Write("CMxGsmProtection::GetVerifyStatus>>Status:[%s], Pin:[%s]\r\n", first.c_str(), second.c_str());
-  const std::string final = dialogue.Final();
-  if (!dialogue.IsOk(final)) return dialogue.Exit("ERROR:Wrong response", kStatusNotRead);
-  return dialogue.Exit("OK", VerifyStatusOf(first, second));
+  return ServiceDialogue(m_session).Query(
+      {.scope = "CMxGsmProtection::GetVerifyStatus",
+       .command = "AT+CPIN?\r",
+       .discipline = Discipline::OpenedForOperation,
+       .notOpened = "ERROR:Can't open the port",
+       .notOpenedResult = kStatusNotRead,
+       .failed = kStatusNotRead,
+       .prefix = "+CPIN:",
+       .send = Untraced(),
+       .echo = Untraced(),
+       .first = Untraced(),
+       .info = Untraced(),
+       .final = Untraced(),
+       .wrongFirst = "ERROR:Wrong response",
+       .wrongInfo = "ERROR:Wrong response",
+       .wrongFinal = "ERROR:Wrong response",
+       .ok = "OK"},
+      [](const std::string& line) {
+        std::string first;
+        std::string second;
+        if (fonexa::ParseCpinReadResponse(line, first, second)) return fonexa::Refused("ERROR:Wrong Tokenizing:1.");
+        TraceLog().Write("CMxGsmProtection::GetVerifyStatus>>Status:[%s], Pin:[%s]\r\n", first.c_str(),
+                         second.c_str());
+        fonexa::Verdict verdict;
+        verdict.okResult = VerifyStatusOf(first, second);
+        return verdict;
+      });
 }

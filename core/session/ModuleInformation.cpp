@@ -3,16 +3,24 @@
 #include <cstdio>
 
 #include "fonexa/CMxGsmBasics.h"
+#include "codec/SessionResponses.h"
+#include "session/ServiceDialogue.h"
+#include "text/CommandText.h"
 #include "text/DebugLog.h"
-#include "text/ResponseTokenizer.h"
 
-using fonexa::ResponseTokenizer;
+using fonexa::Bracketed;
+using fonexa::Colon;
+using fonexa::DialogueRow;
+using fonexa::Discipline;
+using fonexa::Dotted;
+using fonexa::ListingRow;
+using fonexa::ServiceDialogue;
 using fonexa::TraceLog;
 using fonexa::TrafficLog;
+using fonexa::Untraced;
+using fonexa::WhenAbsent;
 
 namespace {
-
-constexpr uint32_t kTimeoutMs = 3000;
 
 // The test forms the diagnostics run records, in this order.
 const char* const kDiagnosticCommands[] = {
@@ -22,34 +30,57 @@ const char* const kDiagnosticCommands[] = {
     "AT+CMGS=?\r", "AT+CMGW=?\r", "AT+CNMI=?\r", "AT+CPMS=?\r",
 };
 
+// A pass-through command is answered by the lines of one command: the test
+// forms answer with a line or two, a custom command with a screenful at
+// most. A phone that keeps sending is cut off after this many lines, or
+// after this long in all.
+constexpr size_t kMaxTestLines = 64;
+constexpr uint32_t kTestDeadlineMs = 30000;
+constexpr size_t kMaxCustomLines = 256;
+constexpr uint32_t kCustomDeadlineMs = 60000;
+
+// The session's rows need the port open and write no exit line when it is not.
+DialogueRow Row(const char* scope, std::string command) {
+  return {.scope = scope, .command = std::move(command), .discipline = Discipline::NeedsOpenSession};
+}
+
+// The pass-through commands: sent whether or not the port is open (a closed
+// port writes nothing), lines read until a final result, nothing traced.
+ListingRow PassThrough(const std::string& command, size_t maxLines, uint32_t deadlineMs) {
+  ListingRow listing{.row = Row("", command), .maxEntries = maxLines, .deadlineMs = deadlineMs};
+  listing.row.discipline = Discipline::Unchecked;
+  listing.row.wrongFirst = nullptr;  // the first line is read like the others
+  return listing;
+}
+
 }  // namespace
 
-// The identification commands share one dialogue: blank line, information
-// line (kept with its line end), final result. name is null for the serial
-// number, which is read without trace lines.
+// The identification commands share one row: blank line, information line
+// (kept with its line end, whatever it begins with), final result. name is
+// null for the serial number, which is read without trace lines.
 int CMxGsmBasics::ReadIdentification(const char* command, const char* name, std::string& out) {
   out.clear();
   if (!IsOpened()) return 0;
-  if (name) {
-    TraceLog().Write("\r\n-->CMxGsmBasics::%s\r\n", name);
-    TraceLog().Write("CMxGsmBasics::%s>>Send[%s]\r\n", name, command);
-  }
-  const std::string echo = WriteCommandString(command, kTimeoutMs);
-  if (name) TraceLog().Write("CMxGsmBasics::%s>>Echo[%s]\r\n", name, echo.c_str());
-  const std::string first = ReadAnswerLineString(kTimeoutMs);
-  if (name) TraceLog().Write("CMxGsmBasics::%s>>Response[%s]\r\n", name, first.c_str());
-  if (first != "\r\n") {
-    if (name) TraceLog().Write("<--CMxGsmBasics::%s>>ERROR:Wrong Response\r\n", name);
-    return 0;
-  }
-  out = ReadAnswerLineString(kTimeoutMs);
-  if (name) TraceLog().Write("CMxGsmBasics::%s>>Response2[%s]\r\n", name, out.c_str());
-  if (IsOk(ReadAnswerString(kTimeoutMs, 0))) {
-    if (name) TraceLog().Write("<--CMxGsmBasics::%s>>OK\r\n", name);
-    return 1;
-  }
-  if (name) TraceLog().Write("<--CMxGsmBasics::%s>>ERROR\r\n", name);
-  return 0;
+  const std::string scope = name ? std::string("CMxGsmBasics::") + name : std::string();
+  if (name) TraceLog().Write("\r\n-->%s\r\n", scope.c_str());
+  DialogueRow row = Row(scope.c_str(), command);
+  // Some phones answer "+CGMI: <text>"; the prefix only tells the answer from
+  // unsolicited codes, and a line without it is the answer as well.
+  const std::string prefix = std::string(command).substr(2, 5) + ":";
+  row.prefix = prefix.c_str();
+  row.absent = WhenAbsent::Taken;
+  row.send = Bracketed("Send");
+  row.echo = Bracketed("Echo");
+  row.first = Bracketed("Response");
+  row.info = Bracketed("Response2");
+  row.final = Untraced();
+  row.wrongFirst = "ERROR:Wrong Response";
+  row.wrongFinal = "ERROR";
+  row.ok = "OK";
+  return ServiceDialogue(this).Query(row, [&out](const std::string& line) {
+    out = line;
+    return fonexa::Understood();
+  });
 }
 
 int CMxGsmBasics::GetManufacturer(std::string& out) { return ReadIdentification("AT+CGMI\r", "GetManufacturer", out); }
@@ -60,95 +91,60 @@ int CMxGsmBasics::GetProductSerialID(std::string& out) { return ReadIdentificati
 
 int CMxGsmBasics::QuerySmsParameters(std::string& out) {
   out.clear();
-  if (!IsOpened()) return 0;
-  WriteCommandString("AT+CNMI=?\r", kTimeoutMs);
-  if (ReadAnswerLineString(kTimeoutMs) != "\r\n") return 0;
-  const std::string line = ReadAnswerLineString(kTimeoutMs);
-  if (line.compare(0, 6, "+CNMI:") != 0) return 0;
-  const size_t start = line.find_first_not_of(' ', 6);
-  out = start == std::string::npos ? std::string() : line.substr(start);
-  return IsOk(ReadAnswerString(kTimeoutMs, 0));
+  DialogueRow row = Row("", "AT+CNMI=?\r");
+  row.prefix = "+CNMI:";
+  row.rule = fonexa::PrefixRule::BeginsWith;
+  return ServiceDialogue(this).Query(row, [&out](const std::string& line) {
+    const size_t start = line.find_first_not_of(' ', 6);
+    out = start == std::string::npos ? std::string() : line.substr(start);
+    return fonexa::Understood();
+  });
 }
 
 int CMxGsmBasics::GetTime(std::string& out) {
   out.clear();
   TraceLog().Write("\r\n-->CMxGsmBasics::GetTime\r\n");
-  if (!IsOpened()) {
-    TraceLog().Write("<--CMxGsmBasics::GetTime>>ERROR:Port not opened.\r\n");
-    return 0;
-  }
-  TraceLog().Write("CMxGsmBasics::GetTime>>Send:[AT+CCLK?\r]\r\n");
-  const std::string echo = WriteCommandString("AT+CCLK?\r", kTimeoutMs);
-  TraceLog().Write("CMxGsmBasics::GetTime>>Echo:[%s]\r\n", echo.c_str());
-  const std::string first = ReadAnswerLineString(kTimeoutMs);
-  TraceLog().Write("CMxGsmBasics::GetTime>>Response:[%s]\r\n", first.c_str());
-  if (first != "\r\n") {
-    TraceLog().Write("<--CMxGsmBasics::GetTime>>ERROR:Wrong Response 1.\r\n");
-    return 0;
-  }
-  const std::string line = ReadAnswerLineString(kTimeoutMs);
-  TraceLog().Write("CMxGsmBasics::GetTime>>Response:[%s].\r\n", line.c_str());
-  if (line.size() <= 6 || line.compare(0, 6, "+CCLK:") != 0) {
-    TraceLog().Write("<--CMxGsmBasics::GetTime>>ERROR:Wrong Response 2.\r\n");
-    return 0;
-  }
-  TraceLog().Write("CMxGsmBasics::GetTime>>Start Tokenizing.\r\n");
-  ResponseTokenizer fields(line.substr(7), false, " \"\r\n");
-  if (!fields.HasMoreTokens()) {
-    TraceLog().Write("<--CMxGsmBasics::GetTime>>ERROR:Wrong Tokenizing:1.\r\n");
-    return 0;
-  }
-  out = fields.NextToken();
-  TraceLog().Write("CMxGsmBasics::GetTime>>Finish Toknizing:[%s].\r\n", out.c_str());
-  const std::string final = ReadAnswerString(kTimeoutMs, 0);
-  TraceLog().Write("CMxGsmBasics::GetTime>>Response:[%s].\r\n", final.c_str());
-  if (IsOk(final)) {
-    TraceLog().Write("<--CMxGsmBasics::GetTime>>OK.\r\n");
-    return 1;
-  }
-  TraceLog().Write("<--CMxGsmBasics::GetTime>>ERROR:Wrong Response 3.\r\n");
-  return 0;
+  DialogueRow row = Row("CMxGsmBasics::GetTime", "AT+CCLK?\r");
+  row.notOpened = "ERROR:Port not opened.";
+  row.prefix = "+CCLK:";
+  row.send = Colon("Send");
+  row.echo = Colon("Echo");
+  row.first = Colon("Response");
+  row.info = Dotted("Response");
+  row.final = Dotted("Response");
+  return ServiceDialogue(this).Query(row, [&out](const std::string& line) {
+    TraceLog().Write("CMxGsmBasics::GetTime>>Start Tokenizing.\r\n");
+    if (fonexa::ParseCclkReadResponse(line, out)) return fonexa::Refused("ERROR:Wrong Tokenizing:1.");
+    TraceLog().Write("CMxGsmBasics::GetTime>>Finish Toknizing:[%s].\r\n", out.c_str());
+    return fonexa::Understood();
+  });
 }
 
 int CMxGsmBasics::SetTime(const std::string& time) {
   if (time.empty()) return 0;
   TraceLog().Write("\r\n-->CMxGsmBasics::SetTime(%s)\r\n", time.c_str());
-  if (!IsOpened()) {
-    TraceLog().Write("<--CMxGsmBasics::SetTime>>ERROR:Port not opened.\r\n");
-    return 0;
+  DialogueRow row = Row("CMxGsmBasics::SetTime", "AT+CCLK=\"" + time + "\"\r");
+  // The clock text goes inside the quotes as the caller gives it.
+  if (!fonexa::FitsCommandLine(time, fonexa::TextPlace::Quoted)) {
+    return ServiceDialogue(this, row.scope).Leave("ERROR:Text not fit for a command line.", 0);
   }
-  const std::string command = "AT+CCLK=\"" + time + "\"\r";
-  TraceLog().Write("CMxGsmBasics::SetTime>>Send:[%s].\r\n", command.c_str());
-  const std::string echo = WriteCommandString(command, kTimeoutMs);
-  TraceLog().Write("CMxGsmBasics::SetTime>>Echo:[%s].\r\n", echo.c_str());
-  const std::string answer = ReadAnswerString(kTimeoutMs, 0);
-  TraceLog().Write("CMxGsmBasics::SetTime>>Response:[%s].\r\n", answer.c_str());
-  if (IsOk(answer)) {
-    TraceLog().Write("<--CMxGsmBasics::SetTime>>OK.\r\n");
-    return 1;
-  }
-  TraceLog().Write("<--CMxGsmBasics::SetTime>>ERROR:Wrong Response.\r\n");
-  return 0;
+  row.notOpened = "ERROR:Port not opened.";
+  row.final = Dotted("Response");
+  row.wrongFinal = "ERROR:Wrong Response.";
+  return ServiceDialogue(this).Command(row);
 }
 
 int CMxGsmBasics::RestoreFactorySettings() {
   TraceLog().Write("\r\n-->CMxGsmBasics::RestoreFactorySettings\r\n");
-  if (!IsOpened()) {
-    TraceLog().Write("<--CMxGsmBasics::RestoreFactorySettings>>ERROR: port not opened.\r\n");
-    return 0;
-  }
-  TraceLog().Write("CMxGsmBasics::RestoreFactorySettings>>Send[%s]\r\n", "AT&F0\r");
-  const std::string echo = WriteCommandString("AT&F0\r", kTimeoutMs);
-  TraceLog().Write("CMxGsmBasics::RestoreFactorySettings>>Echo[%s]\r\n", echo.c_str());
-  if (echo.empty()) return 0;
-  const std::string answer = ReadAnswerString(kTimeoutMs, 0);
-  TraceLog().Write("CMxGsmBasics::RestoreFactorySettings>>Response[%s]\r\n", answer.c_str());
-  if (IsOk(answer)) {
-    TraceLog().Write("<--CMxGsmBasics::RestoreFactorySettings>>OK\r\n");
-    return 1;
-  }
-  TraceLog().Write("<--CMxGsmBasics::RestoreFactorySettings>>ERROR: Wrong response\r\n");
-  return 0;
+  DialogueRow row = Row("CMxGsmBasics::RestoreFactorySettings", "AT&F0\r");
+  row.notOpened = "ERROR: port not opened.";
+  row.emptyEchoFails = true;
+  row.send = Bracketed("Send");
+  row.echo = Bracketed("Echo");
+  row.final = Bracketed("Response");
+  row.wrongFinal = "ERROR: Wrong response";
+  row.ok = "OK";
+  return ServiceDialogue(this).Command(row);
 }
 
 int CMxGsmBasics::RunDiagnostics(const std::string& filePath) {
@@ -168,24 +164,16 @@ int CMxGsmBasics::RunDiagnostics(const std::string& filePath) {
 
 int CMxGsmBasics::TestAtCommand(const std::string& command) {
   TraceLog().Write("CMxGsmBasics::TestAtCommand[%s]\r\n", command.c_str());
-  WriteCommandString(command, kTimeoutMs);
   // A silent device would keep answering with empty lines: the first one ends
   // the test as a failure.
-  for (;;) {
-    const std::string line = ReadAnswerLineString(kTimeoutMs);
-    if (line.empty()) return 0;
-    if (IsOk(line)) return 1;
-    if (IsError(line)) return 0;
-  }
+  return ServiceDialogue(this).Listing(PassThrough(command, kMaxTestLines, kTestDeadlineMs), {});
 }
 
 std::string CMxGsmBasics::SendCustomAtCommand(const std::string& command) {
   TraceLog().Write("CMxGsmBasics::SendCustomAtCommand[%s]\r\n", command.c_str());
-  WriteCommandString(command, kTimeoutMs);
+  ListingRow listing = PassThrough(command, kMaxCustomLines, kCustomDeadlineMs);
   std::string answer;
-  for (;;) {
-    const std::string line = ReadAnswerLineString(kTimeoutMs);
-    answer += line;
-    if (line.empty() || IsOk(line) || IsError(line)) return answer;
-  }
+  listing.observe = [&answer](const std::string& line) { answer += line; };
+  ServiceDialogue(this).Listing(listing, {});
+  return answer;
 }
