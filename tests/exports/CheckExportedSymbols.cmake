@@ -19,6 +19,8 @@ foreach(name GetFonexaCoreVersion OpenDebugLog CloseDebugLog GetEventParams Clea
              GetSignalQuality GetRegistrationStatus EnableNetworkEvents LoadWorldWideOperatorEntries
              GetNextWorldWideOperatorEntry LoadLocalOperatorEntries GetNextLocalOperatorEntry GetCurrentOperator
              SetAutomaticOperator SetManualOperator
+             GprsCreate GprsRelease GprsOpenConnection GprsOpenConnectionHwnd GprsCloseConnection
+             GprsSetConnectionTones GprsGetStatus GprsGetSpeed GprsGetDuration GprsGetSentBytes GprsGetReceivedBytes
              RegisterEventHandler RegisterEventHandlerHwnd UnregisterEventHandler
              MxCreateWindow MxDestroyWindow MxSendMessage)
   if(NOT symbols MATCHES " T ${name}\n")
