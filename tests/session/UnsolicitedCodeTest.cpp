@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SessionFixture.h"
+#include "platform/Tick.h"
 #include "session/LastEventRecord.h"
 
 using fonexa::testing::LogCapture;
@@ -220,4 +221,61 @@ TEST_F(SessionTest, TraceOfADispatchedEvent) {
   EXPECT_NE(trace.find("<--CMxGsmBasics::_TranslateEvent>>[10, , 0]\nCMxGsmBasics::_TestForRingCode>>Found ring "
                        "event:[^SYSSTART\r\n]\n"),
             std::string::npos);
+}
+
+namespace {
+
+// The exchange of a query: the command, then the information line and the
+// final result, each read as "ReadAnswerString" reads them.
+struct QueryResult {
+  std::string information;
+  std::string final;
+  uint32_t ms;
+};
+
+QueryResult Query(CMxGsmBasics& session, const std::string& command) {
+  const uint32_t start = fonexa::platform::TickCount();
+  session.WriteCommandString(command + "\r", 3000);
+  QueryResult result;
+  result.information = session.ReadAnswerString(3000, 0);
+  result.final = session.ReadAnswerString(3000, 0);
+  result.ms = fonexa::platform::TickCount() - start;
+  return result;
+}
+
+std::string Rings(size_t count) {
+  std::string burst;
+  for (size_t i = 0; i < count; ++i) burst += "\r\nRING\r\n";
+  return burst;
+}
+
+}  // namespace
+
+TEST_F(UnsolicitedCodes, FiftyRingsBeforeTheAnswerLeaveItIntact) {
+  modem.On("AT+CSQ", Rings(50) + "\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
+  const QueryResult result = Query(session, "AT+CSQ");
+  EXPECT_EQ(result.information, "+CSQ: 17,99\r\n");
+  EXPECT_EQ(result.final, "OK\r\n");
+  EXPECT_LT(result.ms, 2000u);
+  EXPECT_EQ(handler.events.size(), 50u);
+  for (const auto& event : handler.events) EXPECT_EQ(event.id, 0x1u);
+  // And a single one, odd in number, whose follow-up read meets the answer.
+  handler.events.clear();
+  modem.On("AT+CSQ", Rings(1) + "\r\n+CSQ: 5,0\r\n\r\nOK\r\n");
+  EXPECT_EQ(Query(session, "AT+CSQ").information, "+CSQ: 5,0\r\n");
+  EXPECT_EQ(handler.events.size(), 1u);
+}
+
+TEST_F(UnsolicitedCodes, FiftyThousandRingsCostTheReadsTheirDeadlinesAndNoMore) {
+  // About 400 KB of codes: the reader handles them in a loop (no stack
+  // grows), and a read that meets nothing but codes ends at its deadline.
+  modem.On("AT+CSQ", Rings(50000) + "\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
+  const QueryResult result = Query(session, "AT+CSQ");
+  EXPECT_LT(result.ms, 3 * 3000u + 1000u);
+  EXPECT_FALSE(handler.events.empty());
+  // Whatever the reads left is drained; the line is in step afterwards.
+  for (int i = 0; i < 20 && !session.ReadAnswerLineString(3000).empty(); ++i) {
+  }
+  modem.On("AT", "\r\nOK\r\n");
+  EXPECT_EQ(session.SendTestCommand(), 1);
 }
