@@ -1,3 +1,4 @@
+#include "text/InformationLine.h"
 #include "text/QuotedFieldSplitter.h"
 
 #include <gtest/gtest.h>
@@ -30,4 +31,21 @@ TEST(QuotedFieldSplitter, EmptyFieldsAreSkipped) {
 TEST(QuotedFieldSplitter, TrimRemovesEveryQuoteAtBothEnds) {
   QuotedFieldSplitter s("\"\"He said \"hi\"\"\"", ",", "\"", true);
   EXPECT_EQ(s.NextField(), "He said \"hi");
+}
+
+TEST(FieldsByPosition, EmptyFieldsKeepTheirPlace) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(fonexa::SplitFieldsByPosition("16,\"\",,\"Mail, box\",,\r\n"), (V{"16", "", "", "Mail, box", "", ""}));
+  EXPECT_EQ(fonexa::SplitFieldsByPosition(" 2 , \"Al \" ,129"), (V{"2", "Al ", "129"}));
+  EXPECT_EQ(fonexa::SplitFieldsByPosition("5,\"Smith, \"Bob\"\""), (V{"5", "Smith, \"Bob\""}));
+  EXPECT_EQ(fonexa::SplitFieldsByPosition(","), (V{"", ""}));
+  EXPECT_TRUE(fonexa::SplitFieldsByPosition(" \r\n").empty());
+  EXPECT_TRUE(fonexa::SplitFieldsByPosition("").empty());
+}
+
+TEST(InformationLineBody, DropsTheCharacterAfterTheColonOnlyWhenItIsABlank) {
+  EXPECT_EQ(fonexa::BodyOf("+CSQ: 17,99\r\n", "+CSQ:"), "17,99\r\n");
+  EXPECT_EQ(fonexa::BodyOf("+CSQ:4,0\r\n", "+CSQ:"), "4,0\r\n");
+  EXPECT_EQ(fonexa::BodyOf("+CSQ:", "+CSQ:"), "");
+  EXPECT_EQ(fonexa::BodyOf("+CSQ: ", "+CSQ:"), "");
 }
