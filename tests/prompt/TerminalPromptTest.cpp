@@ -177,24 +177,27 @@ TEST_F(TerminalPrompt, EndOfInputCancelsAndRestoresEcho) {
 
 // ---- interrupts ----
 
-TEST_F(TerminalPrompt, CtrlCRestoresEchoAndThenInterruptsTheProgram) {
-  auto child = StartPrompt(Interrupts::Default);
-  EXPECT_FALSE(Echo());
-  pty_.Write("12\x03");
-  const int status = child->Wait(kWaitMs);
-  ASSERT_TRUE(WIFSIGNALED(status)) << status;
-  EXPECT_EQ(WTERMSIG(status), SIGINT);
-  EXPECT_EQ(LocalModes(), before_.c_lflag);
-}
-
-TEST_F(TerminalPrompt, TerminationRestoresEchoBeforeTheProgramEnds) {
-  auto child = StartPrompt(Interrupts::Default);
-  EXPECT_FALSE(Echo());
-  kill(child->Pid(), SIGTERM);
-  const int status = child->Wait(kWaitMs);
-  ASSERT_TRUE(WIFSIGNALED(status)) << status;
-  EXPECT_EQ(WTERMSIG(status), SIGTERM);
-  EXPECT_EQ(LocalModes(), before_.c_lflag);
+// Ctrl-C from the keyboard, or a kill: the program ends by that signal, with
+// its terminal already restored.
+TEST_F(TerminalPrompt, SignalsThatEndTheProgramRestoreEchoFirst) {
+  const struct {
+    const char* how;
+    int signal;
+  } cases[] = {{"Ctrl-C", SIGINT}, {"kill", SIGTERM}, {"kill", SIGHUP}};
+  for (const auto& c : cases) {
+    auto child = StartPrompt(Interrupts::Default);
+    EXPECT_FALSE(Echo());
+    if (std::string(c.how) == "Ctrl-C") {
+      pty_.Write("12\x03");
+    } else {
+      kill(child->Pid(), c.signal);
+    }
+    const int status = child->Wait(kWaitMs);
+    ASSERT_TRUE(WIFSIGNALED(status)) << c.how << " " << status;
+    EXPECT_EQ(WTERMSIG(status), c.signal) << c.how;
+    EXPECT_EQ(LocalModes(), before_.c_lflag) << c.how;
+    pty_.ReadAvailable(50);
+  }
 }
 
 TEST_F(TerminalPrompt, ProgramThatHandlesCtrlCGetsACancelledPrompt) {
