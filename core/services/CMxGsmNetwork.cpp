@@ -50,6 +50,18 @@ int SimpleCommand(CMxGsmBasics* session, const char* scope, std::string command,
   return ServiceDialogue(session).Command(row);
 }
 
+// "+COPS=?" and "+COPS?": both lines wait for the network; a line that is
+// not "+COPS:" is not parsed and the final result decides.
+fonexa::DialogueRow OperatorRow(const char* scope, std::string command) {
+  fonexa::DialogueRow row = Row(scope, std::move(command));
+  row.firstMs = kNetworkMs;
+  row.infoMs = kNetworkMs;
+  row.prefix = "+COPS:";
+  row.absent = WhenAbsent::Skipped;
+  row.wrongFinal = "ERROR:Wrong Response 2.";
+  return row;
+}
+
 // "+CREG: <stat>,"<lac>","<ci>"": the registration code with location, which
 // shares its prefix with the +CREG? answer ("+CREG: <n>,<stat>[,...]") and is
 // told from it by its quoted second field.
@@ -103,13 +115,7 @@ int CMxGsmNetwork::GetLocalOperatorEntries(std::vector<OperatorEntry>& list) {
   list.clear();
   if (!m_session) return 0;
   TraceLog().Write("\r\n-->CMxGsmNetwork::GetLocalOperatorEntries\r\n");
-  fonexa::DialogueRow row = Row("CMxGsmNetwork::GetLocalOperatorEntries", "AT+COPS=?\r");
-  row.firstMs = kNetworkMs;
-  row.infoMs = kNetworkMs;
-  row.prefix = "+COPS:";
-  row.absent = WhenAbsent::Skipped;
-  row.wrongFinal = "ERROR:Wrong Response 2.";
-  return ServiceDialogue(m_session).Query(row, [&](const std::string& line) {
+  return ServiceDialogue(m_session).Query(OperatorRow("CMxGsmNetwork::GetLocalOperatorEntries", "AT+COPS=?\r"), [&](const std::string& line) {
     const fonexa::CopsTestResponse response = fonexa::ParseCopsTestResponse(line);
     if (!response.operatorPart.empty()) {
       TraceLog().Write("CMxGsmNetwork::GetLocalOperatorEntries>>Operators Left:[%s].\r\n",
@@ -129,13 +135,7 @@ int CMxGsmNetwork::GetLocalOperatorEntries(std::vector<OperatorEntry>& list) {
 int CMxGsmNetwork::GetCurrentOperator(OperatorEntry& entry) {
   if (!m_session) return 0;
   TraceLog().Write("\r\n-->CMxGsmNetwork::GetCurrentOperator\r\n");
-  fonexa::DialogueRow row = Row("CMxGsmNetwork::GetCurrentOperator", "AT+COPS?\r");
-  row.firstMs = kNetworkMs;
-  row.infoMs = kNetworkMs;
-  row.prefix = "+COPS:";
-  row.absent = WhenAbsent::Skipped;
-  row.wrongFinal = "ERROR:Wrong Response 2.";
-  return ServiceDialogue(m_session).Query(row, [&](const std::string& line) {
+  return ServiceDialogue(m_session).Query(OperatorRow("CMxGsmNetwork::GetCurrentOperator", "AT+COPS?\r"), [&](const std::string& line) {
     fonexa::ParseCopsReadResponse(line, entry);
     TraceLog().Write("CMxGsmNetwork::GetCurrentOperator>>Finish Tokenizing:[%s, %i, %i].\r\n", entry.Name.c_str(),
                      entry.CodeNumber, entry.Mode);

@@ -103,6 +103,15 @@ bool WritePduAtPrompt(ServiceDialogue& dialogue, const std::string& command, con
   return true;
 }
 
+// The entry line of a send, "-->scope(number,text)", and the number's check:
+// a number that is no address leaves at once, with nothing sent.
+bool EnterSend(ServiceDialogue& dialogue, const std::string& phoneNumber, const std::string& text) {
+  TraceLog().Write("\r\n-->%s(%s,%s)\r\n", dialogue.Scope().c_str(), phoneNumber.c_str(), text.c_str());
+  if (fonexa::AddressForPdu(phoneNumber)) return true;
+  dialogue.Leave(kWrongNumber, 0);
+  return false;
+}
+
 }  // namespace
 
 int CMxGsmSms::_SelectPduFormat() {
@@ -226,9 +235,8 @@ int CMxGsmSms::ReadSmsEntry(int index, SmsEntry& entry) {
 
 int CMxGsmSms::SendTextMessage(const std::string& phoneNumber, const std::string& text) {
   if (!m_session) return 0;
-  TraceLog().Write("\r\n-->CMxGsmSms::SendTextMessage(%s,%s)\r\n", phoneNumber.c_str(), text.c_str());
   ServiceDialogue dialogue(m_session, "CMxGsmSms::SendTextMessage");
-  if (!fonexa::AddressForPdu(phoneNumber)) return dialogue.Leave(kWrongNumber, 0);
+  if (!EnterSend(dialogue, phoneNumber, text)) return 0;
   const int alphabet = CMxGsmCoding::SelectAlphabet(text);
   // Built in order, the parts of one message share one concatenation reference.
   const std::vector<std::string> parts = CMxGsmCoding::SplitIntoParts(text, alphabet);
@@ -246,9 +254,8 @@ int CMxGsmSms::SendTextMessage(const std::string& phoneNumber, const std::string
 
 int CMxGsmSms::SendFlashMessage(const std::string& phoneNumber, const std::string& text) {
   if (!m_session) return 0;
-  TraceLog().Write("\r\n-->CMxGsmSms::SendFlashMessage(%s,%s)\r\n", phoneNumber.c_str(), text.c_str());
   ServiceDialogue dialogue(m_session, "CMxGsmSms::SendFlashMessage");
-  if (!fonexa::AddressForPdu(phoneNumber)) return dialogue.Leave(kWrongNumber, 0);
+  if (!EnterSend(dialogue, phoneNumber, text)) return 0;
   const int alphabet = CMxGsmCoding::SelectAlphabet(text);
   if (CMxGsmCoding::GetPartCount(text, alphabet) != 1) return dialogue.Leave("ERROR:Message too long.", 0);
   if (!_SelectPduFormat()) return dialogue.Leave("ERROR:Can't select PDU format.", 0);

@@ -192,6 +192,7 @@ class ServiceDialogue {
   int Result() const { return result_; }
 
   CMxGsmBasics* Session() const { return session_; }
+  const std::string& Scope() const { return scope_; }
   // Writes the command; returns what the port reports as sent.
   std::string Send(const std::string& command, uint32_t timeoutMs = kStandardTimeoutMs);
   // One answer line with its line end; empty on silence. A line given back
