@@ -31,6 +31,18 @@ static_assert(offsetof(MxOperatorRecord, state) == 60);
 
 namespace fonexa {
 
+void ToRecord(const CallEntry& entry, MxCallRecord& record) {
+  std::memset(&record, 0, sizeof record);
+  record.index = entry.Index;
+  record.direction = entry.Direction;
+  record.state = entry.State;
+  record.mode = entry.Mode;
+  record.multiparty = entry.Multiparty;
+  CopyText(entry.PhoneNumber, record.phoneNumber);
+  record.typeOfNumber = entry.Type;
+  CopyText(entry.Name, record.name);
+}
+
 void ToRecord(const SmsEntry& entry, MxSmsRecord& record) {
   std::memset(&record, 0, sizeof record);
   record.index = entry.Index;

@@ -1,5 +1,10 @@
 #include "text/PhoneNumber.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <string_view>
+
 namespace fonexa {
 
 namespace {
@@ -41,6 +46,26 @@ bool ComparePhoneNumbers(const std::string& a, const std::string& b) {
   const size_t n = x.size() < y.size() ? x.size() : y.size();
   if (n < kShortestMatchingTail) return false;
   return x.compare(x.size() - n, n, y, y.size() - n, n) == 0;
+}
+
+bool IsDialString(const std::string& text) {
+  static constexpr std::string_view kDialCharacters = "0123456789*#+ABCD,TPW!@IiGg";
+  if (text.empty()) return false;
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return kDialCharacters.find(c) != std::string_view::npos; });
+}
+
+bool IsPhoneBookDial(const std::string& text) {
+  if (text.size() < 2 || text[0] != '>') return false;
+  size_t at = 1;
+  while (at < text.size() && std::isupper(static_cast<unsigned char>(text[at]))) ++at;
+  if (at == text.size()) return false;
+  return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(),
+                     [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool IsDigitCode(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace fonexa

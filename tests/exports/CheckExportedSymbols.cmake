@@ -22,7 +22,11 @@ foreach(name GetFonexaCoreVersion OpenDebugLog CloseDebugLog GetEventParams Clea
              GprsCreate GprsRelease GprsOpenConnection GprsOpenConnectionHwnd GprsCloseConnection
              GprsSetConnectionTones GprsGetStatus GprsGetSpeed GprsGetDuration GprsGetSentBytes GprsGetReceivedBytes
              RegisterEventHandler RegisterEventHandlerHwnd UnregisterEventHandler
-             MxCreateWindow MxDestroyWindow MxSendMessage)
+             MxCreateWindow MxDestroyWindow MxSendMessage
+             GetActivity Answer Dial DialFromPhoneBook InterruptDialing Hangup ManageMultiparty EnableClip EnableClir
+             GetCallForwarding SetCallForwarding GetCallBarring SetCallBarring LoadCurrentCalls GetNextCurrentCall
+             GetLastCallDuration GetTotalCallDuration SetupGsmAudio VoiceOn VoiceOff
+             GetPinCounter GetLock SetLock Verify ChangePin)
   if(NOT symbols MATCHES " T ${name}\n")
     message(FATAL_ERROR "export missing: ${name}")
   endif()
