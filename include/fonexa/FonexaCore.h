@@ -326,6 +326,21 @@ FONEXA_API int Verify(MxGsmHandle h, const char* code, const char* secondCode);
  * 12 network subset, 14 service provider, 16 corporate personalisation. */
 FONEXA_API int ChangePin(MxGsmHandle h, int kind, const char* oldCode, const char* newCode);
 
+/* Supplies a code for the PIN entry flow: caption names the code ("Enter PIN
+ * code", "Enter PUK code", "Enter new PIN", "Confirm new PIN"), message says why
+ * it is asked again and how many attempts are left. Returns the code, or NULL or
+ * "" to cancel. The engine copies the text at once, so it may live in a static
+ * buffer of the application's. */
+typedef const char* (*CodeRetrievalFunc)(const char* caption, const char* message);
+/* Asks for the PIN (or the PUK and a new PIN) until the SIM is ready or the user
+ * cancels: 1 when the SIM is ready or a code was accepted, else 0. Without a
+ * retrieval function the built-in prompt asks: the keypad dialog when a display
+ * is available, else the controlling terminal; without either it cancels. */
+FONEXA_API int AutoVerify(MxGsmHandle h);
+/* Installs f for AutoVerify: 1, or 0 for a null handle or a null f (which keeps
+ * the function installed before). */
+FONEXA_API int SetCodeRetrievalFunc(MxGsmHandle h, CodeRetrievalFunc f);
+
 /* ---- Phone numbers ------------------------------------------------------ */
 
 /* Writes number without spaces, "-", "/" and the first pair of parentheses
