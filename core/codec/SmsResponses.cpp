@@ -135,10 +135,11 @@ std::string_view PduTextOfLine(std::string_view line) {
 
 namespace {
 
-// Whether the text holds the TPDU up to and including TP-UDL (GSM 03.40 9.2.2):
-// who sent or is to receive the message, and when. Status reports and other
+// Whether the text holds the whole TPDU as its own fields describe it (GSM
+// 03.40 9.2.2): the header up to TP-UDL and the user data TP-UDL announces.
+// A line that ends before is cut short on the way. Status reports and other
 // kinds are left to the decoder.
-bool HoldsHeaderThroughUdl(std::string_view pdu) {
+bool HoldsWholeTpdu(std::string_view pdu) {
   const int scaLength = CompleteOctetAt(pdu, 0);
   if (scaLength < 0) return false;
   size_t position = 2 + static_cast<size_t>(scaLength) * 2;
@@ -146,21 +147,27 @@ bool HoldsHeaderThroughUdl(std::string_view pdu) {
   if (firstOctet < 0) return false;
   position += 2;
   const int mti = firstOctet & 0x03;
+  if (mti != 0x00 && mti != 0x01) return true;
   if (mti == 0x01) position += 2;  // SMS-SUBMIT: TP-MR
-  if (mti == 0x00 || mti == 0x01) {
-    const int digits = CompleteOctetAt(pdu, position);  // TP-OA or TP-DA, in semi-octets
-    if (digits < 0) return false;
-    position += 4 + static_cast<size_t>((digits + 1) / 2) * 2;
-    position += 4;  // TP-PID, TP-DCS
-    if (mti == 0x00) {
-      position += 14;  // TP-SCTS
-    } else {
-      const int vpf = (firstOctet >> 3) & 0x03;  // TP-VPF: none, enhanced, relative, absolute
-      position += vpf == 0x02 ? 2 : (vpf == 0x00 ? 0 : 14);
-    }
-    return CompleteOctetAt(pdu, position) >= 0;  // TP-UDL
+  const int digits = CompleteOctetAt(pdu, position);  // TP-OA or TP-DA, in semi-octets
+  if (digits < 0) return false;
+  position += 4 + static_cast<size_t>((digits + 1) / 2) * 2;
+  const int dataCoding = CompleteOctetAt(pdu, position + 2);  // after TP-PID
+  if (dataCoding < 0) return false;
+  position += 4;
+  if (mti == 0x00) {
+    position += 14;  // TP-SCTS
+  } else {
+    const int vpf = (firstOctet >> 3) & 0x03;  // TP-VPF: none, enhanced, relative, absolute
+    position += vpf == 0x02 ? 2 : (vpf == 0x00 ? 0 : 14);
   }
-  return true;
+  const int userDataLength = CompleteOctetAt(pdu, position);
+  if (userDataLength < 0) return false;
+  position += 2;
+  const size_t octets = CMxGsmCoding::AlphabetOfDataCoding(dataCoding) == CMxGsmCoding::kAlphabet7Bit
+                            ? (static_cast<size_t>(userDataLength) * 7 + 7) / 8
+                            : static_cast<size_t>(userDataLength);
+  return pdu.size() >= position + octets * 2;
 }
 
 }  // namespace
@@ -169,9 +176,8 @@ bool DecodeMessageLine(std::string_view pduLine, int length, SmsEntry& entry) {
   const std::string_view pdu = PduTextOfLine(pduLine);
   // <length> is only a hint: phones count it differently (with or without the
   // service-centre address) and some list more than they send. What counts is
-  // the PDU itself: once it holds its header, its user data is decoded as far
-  // as it goes, never beyond the text.
-  if (pdu.empty() || length <= 0 || !HoldsHeaderThroughUdl(pdu)) return false;
+  // the PDU itself, read by its own fields and never beyond its text.
+  if (pdu.empty() || length <= 0 || !HoldsWholeTpdu(pdu)) return false;
   SmsEntry decoded;
   if (!CMxGsmCoding::ConvertFromPdu(std::string(pdu), length, decoded)) return false;
   entry.ProviderPhone = std::move(decoded.ProviderPhone);

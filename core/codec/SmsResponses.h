@@ -54,9 +54,9 @@ std::string_view PduTextOfLine(std::string_view line);
 // Decodes the PDU line of a listed, read or delivered message into entry's
 // ProviderPhone, MessageText, PhoneNumber and Time. False, with entry as it
 // was, when the line is no PDU text, when length is not positive, or when the
-// text ends before the TPDU header is complete (up to TP-UDL). A length
-// larger than the PDU sent does not refuse it: the user data is decoded as
-// far as the text holds it.
+// text ends before the TPDU its own fields describe (a line cut short by the
+// link). A length larger than the PDU sent does not refuse it: the PDU is
+// decoded for what it holds.
 bool DecodeMessageLine(std::string_view pduLine, int length, SmsEntry& entry);
 
 // ---- +CSCA: <sca>,<tosca> -------------------------------------------------------

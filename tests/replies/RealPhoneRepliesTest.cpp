@@ -205,16 +205,16 @@ TEST(RealPhoneReplies, StoredMessagesReadByGammu) {
 }
 
 TEST(RealPhoneReplies, ListedLengthLargerThanThePduDecodesWhatThePduHolds) {
-  // The same message with its last user-data octets missing, as phones list
-  // it when their <length> counts more than they send.
-  const std::string shorter = kGammu06Pdu.substr(0, kGammu06Pdu.size() - 20);
+  // Listed with a length beyond the 37 octets the phone sends (29 of them the
+  // TPDU): the PDU is read by its own fields.
   fonexa::SmsEntry entry;
-  ASSERT_TRUE(fonexa::DecodeMessageLine(shorter, 122, entry));
-  EXPECT_EQ(entry.PhoneNumber, "5036710");
-  EXPECT_FALSE(entry.MessageText.empty());
-  EXPECT_LT(entry.MessageText.size(), 119u);
-  // A text that ends inside the header is no message.
+  ASSERT_TRUE(fonexa::DecodeMessageLine(kGammu02Pdu, 45, entry));
+  EXPECT_EQ(entry.PhoneNumber, "+639193770523");
+  EXPECT_EQ(entry.MessageText.size(), 17u);
+  // A text that ends before the user data its TP-UDL announces was cut short
+  // on the way, and one that ends inside the header is no message at all.
   fonexa::SmsEntry kept;
+  EXPECT_FALSE(fonexa::DecodeMessageLine(kGammu06Pdu.substr(0, kGammu06Pdu.size() - 20), 122, kept));
   EXPECT_FALSE(fonexa::DecodeMessageLine(kGammu06Pdu.substr(0, 40), 122, kept));
   EXPECT_EQ(kept.PhoneNumber, "");
 }
