@@ -84,12 +84,12 @@ struct Outcome {
   FinalResult result = FinalResult::Ok;
   int code = 0;
 
-  static Outcome ok() { return {}; }
-  static Outcome error() { return {Kind::Result, FinalResult::Error, 0}; }
-  static Outcome final(FinalResult r) { return {Kind::Result, r, 0}; }
-  static Outcome cme(CmeError e) { return {Kind::Cme, FinalResult::Error, static_cast<int>(e)}; }
-  static Outcome cms(CmsError e) { return {Kind::Cms, FinalResult::Error, static_cast<int>(e)}; }
-  bool isOk() const { return kind == Kind::Result && result == FinalResult::Ok; }
+  static constexpr Outcome ok() { return {}; }
+  static constexpr Outcome error() { return {Kind::Result, FinalResult::Error, 0}; }
+  static constexpr Outcome final(FinalResult r) { return {Kind::Result, r, 0}; }
+  static constexpr Outcome cme(CmeError e) { return {Kind::Cme, FinalResult::Error, static_cast<int>(e)}; }
+  static constexpr Outcome cms(CmsError e) { return {Kind::Cms, FinalResult::Error, static_cast<int>(e)}; }
+  constexpr bool isOk() const { return kind == Kind::Result && result == FinalResult::Ok; }
 };
 
 }  // namespace fonexa::sim

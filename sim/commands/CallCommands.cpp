@@ -1,6 +1,6 @@
 // Voice calls: ATD (also from a phone book), ATA, ATH, +CHUP, +CLCC, +CHLD,
-// caller identification and waiting settings (+CLIP, +CLIR, +CRC, +CCWA),
-// the phone's activity (+CPAS) and call forwarding (+CCFC).
+// call waiting (+CCWA), the phone's activity (+CPAS) and call forwarding
+// (+CCFC). The caller identification settings are rows in IntegerSettings.
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -11,23 +11,6 @@ namespace fonexa::sim {
 namespace {
 
 bool isEmergency(std::string_view number) { return number == "112" || number == "911"; }
-
-// Settings of the form +CXXX=<n> with a read form "+CXXX: <n>[,<extra>]".
-CommandHandler presentationSetting(std::string name, int TerminalSettings::*field, int max, std::string extra) {
-  return [name, field, max, extra](ModemContext& ctx, const AtCommand& cmd, Reply& r) {
-    switch (cmd.form) {
-      case AtForm::Test: r.info(name + ": (0-" + std::to_string(max) + ")"); break;
-      case AtForm::Read: r.info(name + ": " + std::to_string(ctx.settings.*field) + extra); break;
-      case AtForm::Set: {
-        auto v = integerParameter(cmd, 0, 0, max, 0);
-        if (!v) return r.fail(Outcome::error());
-        ctx.settings.*field = *v;
-        break;
-      }
-      case AtForm::Execute: r.fail(Outcome::error()); break;
-    }
-  };
-}
 
 // A number from a phone book: ">SM3", ">3" (current book) or ">\"Name\"".
 std::optional<std::string> phoneBookNumber(ModemContext& ctx, std::string_view location) {
@@ -187,10 +170,6 @@ void registerCallCommands(CommandTable& t) {
   t.add("+CLCC", handleClcc);
   t.add("+CHLD", handleChld);
   t.add("+CPAS", handleCpas);
-  t.add("+CLIP", presentationSetting("+CLIP", &TerminalSettings::clip, 1, ",1"));
-  t.add("+CLIR", presentationSetting("+CLIR", &TerminalSettings::clir, 2, ",4"));
-  t.add("+COLP", presentationSetting("+COLP", &TerminalSettings::colp, 1, ",1"));
-  t.add("+CRC", presentationSetting("+CRC", &TerminalSettings::crc, 1, ""));
   t.add("+CCWA", handleCcwa);
   t.add("+CCFC", handleCcfc);
 }

@@ -13,6 +13,7 @@ CommandTable buildCommandTable() {
   registerCallCommands(table);
   registerSmsCommands(table);
   registerPhoneBookCommands(table);
+  registerIntegerSettings(table);
   std::vector<std::string> names;
   for (const auto& name : table.names()) {
     if (name[0] == '+') names.push_back("AT" + name);

@@ -16,10 +16,14 @@ void registerNetworkCommands(CommandTable& table);
 void registerCallCommands(CommandTable& table);
 void registerSmsCommands(CommandTable& table);
 void registerPhoneBookCommands(CommandTable& table);
+void registerIntegerSettings(CommandTable& table);
 CommandTable buildCommandTable();
 
 // The error a command that needs the SIM gets while it is not usable, as a
 // +CME ERROR (telephony) or a +CMS ERROR (messaging).
+// The longest TPDU the message commands take, in octets.
+constexpr int kMaxTpduLength = 176;
+
 std::optional<Outcome> simGate(const ModemContext& ctx);
 std::optional<Outcome> simGateForMessages(const ModemContext& ctx);
 

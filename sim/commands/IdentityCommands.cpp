@@ -1,6 +1,6 @@
 // Identification, V.250 line settings and maintenance: who the phone is, how
-// it talks (echo, verbose, quiet, S registers, error reports, character set),
-// its clock, its activity and its resets.
+// it talks (echo, verbose, quiet, S registers, character set), its clock,
+// its activity and its resets. +CMEE is a row in IntegerSettings.
 #include <cstdio>
 #include <cstdlib>
 
@@ -51,20 +51,6 @@ void handleS(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
     value = *v;
   } else if (cmd.form == AtForm::Test) {
     r.info("S" + cmd.argument + ": (0-255)");
-  }
-}
-
-void handleCmee(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
-  switch (cmd.form) {
-    case AtForm::Test: r.info("+CMEE: (0-2)"); break;
-    case AtForm::Read: r.info("+CMEE: " + std::to_string(ctx.settings.cmee)); break;
-    case AtForm::Set: {
-      auto v = integerParameter(cmd, 0, 0, 2, 0);
-      if (!v) return r.fail(Outcome::error());
-      ctx.settings.cmee = *v;
-      break;
-    }
-    case AtForm::Execute: ctx.settings.cmee = 0; break;
   }
 }
 
@@ -176,7 +162,6 @@ void registerIdentityCommands(CommandTable& t) {
       }
     }
   });
-  t.add("+CMEE", handleCmee);
   t.add("+CSCS", handleCscs);
   t.add("+CCLK", handleCclk);
   t.add("+CFUN", handleCfun);

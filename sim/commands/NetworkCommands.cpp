@@ -1,5 +1,6 @@
-// Network: signal quality (+CSQ), registration (+CREG), operator selection
-// and the networks in reach (+COPS), the operator names in memory (+COPN).
+// Network: signal quality (+CSQ), operator selection and the networks in
+// reach (+COPS), the operator names in memory (+COPN). +CREG is a row in
+// IntegerSettings.
 #include "sim/commands/CommandModules.h"
 #include "sim/profiles/OperatorTable.h"
 
@@ -16,28 +17,6 @@ void handleCsq(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   if (cmd.form == AtForm::Test) return r.info("+CSQ: (0-31,99),(0-7,99)");
   if (cmd.form != AtForm::Execute) return r.fail(Outcome::error());
   r.info("+CSQ: " + std::to_string(ctx.network.rssi) + "," + std::to_string(ctx.network.ber));
-}
-
-void handleCreg(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
-  switch (cmd.form) {
-    case AtForm::Test: r.info("+CREG: (0-2)"); break;
-    case AtForm::Read: {
-      std::string line = "+CREG: " + std::to_string(ctx.settings.cregMode) + "," +
-                         std::to_string(static_cast<int>(ctx.network.registration()));
-      if (ctx.settings.cregMode == 2 && ctx.network.registered()) {
-        line += "," + quoted(ctx.network.locationArea) + "," + quoted(ctx.network.cellId);
-      }
-      r.info(line);
-      break;
-    }
-    case AtForm::Set: {
-      auto n = integerParameter(cmd, 0, 0, 2, 0);
-      if (!n) return r.fail(Outcome::error());
-      ctx.settings.cregMode = *n;
-      break;
-    }
-    case AtForm::Execute: ctx.settings.cregMode = 0; break;
-  }
 }
 
 void listNetworks(ModemContext& ctx, Reply& r) {
@@ -105,7 +84,6 @@ void handleCopn(ModemContext&, const AtCommand& cmd, Reply& r) {
 
 void registerNetworkCommands(CommandTable& t) {
   t.add("+CSQ", handleCsq);
-  t.add("+CREG", handleCreg);
   t.add("+COPS", handleCops);
   t.add("+COPN", handleCopn);
 }

@@ -1,7 +1,8 @@
-// Short messages (GSM 07.05), in PDU mode and in text mode: message format
-// and text-mode parameters, service centre, memories (+CPMS), sending
-// (+CMGS, +CMSS), storing (+CMGW), listing, reading and deleting (+CMGL,
-// +CMGR, +CMGD), indications (+CNMI) and their acknowledgement (+CNMA).
+// Short messages (GSM 07.05), in PDU mode and in text mode: text-mode
+// parameters, service centre, memories (+CPMS), sending (+CMGS, +CMSS),
+// storing (+CMGW), listing, reading and deleting (+CMGL, +CMGR, +CMGD) and
+// indications (+CNMI). +CSMS, +CMGF, +CSDH and +CNMA are rows in
+// IntegerSettings.
 #include "sim/commands/CommandModules.h"
 #include "sim/codec/SmsPdu.h"
 #include "sim/state/SmsPresentation.h"
@@ -10,7 +11,6 @@ namespace fonexa::sim {
 namespace {
 
 constexpr const char* kMemories = "(\"SM\",\"ME\",\"MT\")";
-constexpr int kMaxTpduLength = 176;
 
 // GSM 07.05 has one error for every way a PDU can be wrong.
 const Outcome kBadPdu = Outcome::cms(CmsError::InvalidPduParameter);
@@ -31,20 +31,6 @@ std::optional<TypedMessage> typedAddress(const ModemContext& ctx, const AtComman
 
 std::string storageTriple(ModemContext& ctx, const std::string& memory) {
   return std::to_string(ctx.messages.used(memory)) + "," + std::to_string(ctx.messages.capacity(memory));
-}
-
-void handleCmgf(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
-  switch (cmd.form) {
-    case AtForm::Test: r.info("+CMGF: (0,1)"); break;
-    case AtForm::Read: r.info("+CMGF: " + std::to_string(ctx.settings.cmgf)); break;
-    case AtForm::Set: {
-      auto mode = integerParameter(cmd, 0, 0, 1, 0);
-      if (!mode) return r.fail(Outcome::error());
-      ctx.settings.cmgf = *mode;
-      break;
-    }
-    case AtForm::Execute: ctx.settings.cmgf = 0; break;
-  }
 }
 
 void handleCsca(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
@@ -272,33 +258,6 @@ void handleCnmi(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   n = {values[0], values[1], values[2], values[3], values[4]};
 }
 
-void handleCnma(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
-  if (cmd.form == AtForm::Test) return r.info("+CNMA: (0-2)");
-  if (cmd.form == AtForm::Read) return r.fail(Outcome::error());
-  auto reply = integerParameter(cmd, 0, 0, 2, 0);
-  auto length = integerParameter(cmd, 1, 0, kMaxTpduLength, 0);
-  if (!reply || !length) return r.fail(Outcome::cms(CmsError::InvalidPduParameter));
-  if (!ctx.centre.acknowledgementPending()) return r.fail(Outcome::cms(CmsError::NoAckExpected));
-  if (*length == 0) return r.fail(ctx.centre.acknowledge(*reply));
-  // An RP-ACK / RP-ERROR TPDU comes with it; the network does not need it.
-  ModemContext* c = &ctx;
-  const int n = *reply;
-  r.onPromptText = [c, n](const std::string&, Reply& rep) { rep.fail(c->centre.acknowledge(n)); };
-}
-
-void handleCsms(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
-  switch (cmd.form) {
-    case AtForm::Test: return r.info("+CSMS: (0,1)");
-    case AtForm::Read: return r.info("+CSMS: " + std::to_string(ctx.settings.csms) + ",1,1,1");
-    case AtForm::Execute: return r.fail(Outcome::error());
-    case AtForm::Set: break;
-  }
-  auto service = integerParameter(cmd, 0, 0, 1);
-  if (!service) return r.fail(Outcome::cms(CmsError::OperationNotSupported));
-  ctx.settings.csms = *service;
-  r.info("+CSMS: 1,1,1");
-}
-
 void handleCsmp(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   auto& p = ctx.settings.csmp;
   switch (cmd.form) {
@@ -317,24 +276,10 @@ void handleCsmp(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
   p = {*fo, *vp, *pid, *dcs};
 }
 
-void handleCsdh(ModemContext& ctx, const AtCommand& cmd, Reply& r) {
-  switch (cmd.form) {
-    case AtForm::Test: return r.info("+CSDH: (0,1)");
-    case AtForm::Read: return r.info("+CSDH: " + std::to_string(ctx.settings.csdh));
-    case AtForm::Execute: ctx.settings.csdh = 0; return;
-    case AtForm::Set: break;
-  }
-  auto show = integerParameter(cmd, 0, 0, 1, 0);
-  if (!show) return r.fail(Outcome::error());
-  ctx.settings.csdh = *show;
-}
-
 }  // namespace
 
 void registerSmsCommands(CommandTable& t) {
   t.add("+CSMP", handleCsmp);
-  t.add("+CSDH", handleCsdh);
-  t.add("+CMGF", handleCmgf);
   t.add("+CSCA", handleCsca);
   t.add("+CPMS", handleCpms);
   t.add("+CMGL", handleCmgl);
@@ -344,8 +289,6 @@ void registerSmsCommands(CommandTable& t) {
   t.add("+CMGW", handleCmgw);
   t.add("+CMSS", handleCmss);
   t.add("+CNMI", handleCnmi);
-  t.add("+CNMA", handleCnma);
-  t.add("+CSMS", handleCsms);
 }
 
 }  // namespace fonexa::sim
