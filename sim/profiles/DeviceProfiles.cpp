@@ -3,75 +3,113 @@
 namespace fonexa::sim {
 namespace {
 
-std::vector<PhoneBookLayout> phoneBooks(std::string_view dialledName, bool withOwnNumbers, int simEntries,
-                                        int phoneEntries, int textLength) {
+// How a phone lays out its phone books: the name it gives the dialled-calls
+// book ("LD" in GSM 07.07, "DC" on most real phones), whether it keeps the
+// SIM's own numbers (ON), the sizes of the SIM and phone books, and the
+// longest text an entry takes.
+struct BookLayout {
+  std::string_view dialledName;
+  bool ownNumbers;
+  int simEntries;
+  int phoneEntries;
+  int textLength;
+};
+
+// A profile as data. Every phone holds the same SIM (IMSI, own number,
+// service centre); a row says what tells the phone apart.
+struct ProfileRow {
+  std::string_view id;
+  std::string_view manufacturer;  // +CGMI, as the phone prints it, quotes included
+  std::string_view model;         // +CGMM
+  std::string_view revision;      // +CGMR
+  std::string_view imei;          // +CGSN
+  BookLayout books;
+  bool prefixedIdentity = false;
+  std::string_view defaultCharset = "IRA";
+  bool callListTimeStamps = false;
+  int smsSimCapacity = 20;
+  int smsPhoneCapacity = 100;
+  bool dialAnswersAtOnce = false;
+};
+
+constexpr std::string_view kImsi = "262019876543210";
+constexpr std::string_view kOwnNumber = "+491701234567";
+constexpr std::string_view kServiceCentre = "+491710760000";
+
+constexpr ProfileRow kProfiles[] = {
+    {.id = "generic",
+     .manufacturer = "Fonexa",
+     .model = "VM-900 virtual GSM phone",
+     .revision = "1.0.0",
+     .imei = "490154203237518",
+     .books = {"LD", true, 250, 500, 18}},
+    {.id = "motorola",
+     .manufacturer = "\"Motorola CE, Copyright 2000\"",
+     .model = "\"GSM900\",\"GSM1800\",\"GSM1900\",\"MODEL=V300\"",
+     .revision = "\"R373_G_0E.41.C3R_A\"",
+     .imei = "\"IMEI351234567890129\"",
+     .books = {"DC", true, 250, 1000, 16},
+     .prefixedIdentity = true,
+     .smsPhoneCapacity = 150},
+    {.id = "ericsson",
+     .manufacturer = "ERICSSON",
+     .model = "1130202-BVT68",
+     .revision = "R2A",
+     .imei = "520127206345119",
+     .books = {"DC", false, 200, 510, 20},
+     .defaultCharset = "8859-1",
+     .callListTimeStamps = true,
+     .smsSimCapacity = 30,
+     .smsPhoneCapacity = 150},
+    {.id = "nokia",
+     .manufacturer = "Nokia",
+     .model = "Nokia 6310i",
+     .revision = "V 5.22",
+     .imei = "350612345678906",
+     .books = {"DC", true, 250, 500, 20},
+     .dialAnswersAtOnce = true},
+};
+
+std::vector<PhoneBookLayout> phoneBooks(const BookLayout& l) {
   std::vector<PhoneBookLayout> books = {
-      {"SM", "SM", simEntries, 40, textLength},
-      {"FD", "FD", 10, 40, textLength},
-      {std::string(dialledName), "LD", 10, 40, textLength},
-      {"MC", "MC", 10, 40, textLength},
-      {"RC", "RC", 10, 40, textLength},
+      {"SM", "SM", l.simEntries, 40, l.textLength},
+      {"FD", "FD", 10, 40, l.textLength},
+      {std::string(l.dialledName), "LD", 10, 40, l.textLength},
+      {"MC", "MC", 10, 40, l.textLength},
+      {"RC", "RC", 10, 40, l.textLength},
   };
-  if (withOwnNumbers) books.push_back({"ON", "ON", 4, 40, textLength});
-  books.push_back({"ME", "ME", phoneEntries, 40, textLength});
+  if (l.ownNumbers) books.push_back({"ON", "ON", 4, 40, l.textLength});
+  books.push_back({"ME", "ME", l.phoneEntries, 40, l.textLength});
   return books;
 }
 
-std::vector<DeviceProfile> makeProfiles() {
-  std::vector<DeviceProfile> profiles;
-
-  DeviceProfile generic;
-  generic.id = "generic";
-  generic.manufacturer = "Fonexa";
-  generic.model = "VM-900 virtual GSM phone";
-  generic.revision = "1.0.0";
-  generic.imei = "490154203237518";
-  generic.imsi = "262019876543210";
-  generic.ownNumber = "+491701234567";
-  generic.serviceCentre = "+491710760000";
-  generic.phoneBooks = phoneBooks("LD", true, 250, 500, 18);
-  profiles.push_back(generic);
-
-  DeviceProfile motorola = generic;
-  motorola.id = "motorola";
-  motorola.manufacturer = "\"Motorola CE, Copyright 2000\"";
-  motorola.model = "\"GSM900\",\"GSM1800\",\"GSM1900\",\"MODEL=V300\"";
-  motorola.revision = "\"R373_G_0E.41.C3R_A\"";
-  motorola.imei = "\"IMEI351234567890129\"";
-  motorola.prefixedIdentity = true;
-  motorola.phoneBooks = phoneBooks("DC", true, 250, 1000, 16);
-  motorola.smsPhoneCapacity = 150;
-  profiles.push_back(motorola);
-
-  DeviceProfile ericsson = generic;
-  ericsson.id = "ericsson";
-  ericsson.manufacturer = "ERICSSON";
-  ericsson.model = "1130202-BVT68";
-  ericsson.revision = "R2A";
-  ericsson.imei = "520127206345119";
-  ericsson.defaultCharset = "8859-1";
-  ericsson.phoneBooks = phoneBooks("DC", false, 200, 510, 20);
-  ericsson.callListTimeStamps = true;
-  ericsson.smsSimCapacity = 30;
-  ericsson.smsPhoneCapacity = 150;
-  profiles.push_back(ericsson);
-
-  DeviceProfile nokia = generic;
-  nokia.id = "nokia";
-  nokia.manufacturer = "Nokia";
-  nokia.model = "Nokia 6310i";
-  nokia.revision = "V 5.22";
-  nokia.imei = "350612345678906";
-  nokia.phoneBooks = phoneBooks("DC", true, 250, 500, 20);
-  nokia.dialAnswersAtOnce = true;
-  profiles.push_back(nokia);
-
-  return profiles;
+DeviceProfile fromRow(const ProfileRow& row) {
+  DeviceProfile p;
+  p.id = row.id;
+  p.manufacturer = row.manufacturer;
+  p.model = row.model;
+  p.revision = row.revision;
+  p.imei = row.imei;
+  p.imsi = kImsi;
+  p.ownNumber = kOwnNumber;
+  p.serviceCentre = kServiceCentre;
+  p.prefixedIdentity = row.prefixedIdentity;
+  p.defaultCharset = row.defaultCharset;
+  p.phoneBooks = phoneBooks(row.books);
+  p.callListTimeStamps = row.callListTimeStamps;
+  p.smsSimCapacity = row.smsSimCapacity;
+  p.smsPhoneCapacity = row.smsPhoneCapacity;
+  p.dialAnswersAtOnce = row.dialAnswersAtOnce;
+  return p;
 }
 
 const std::vector<DeviceProfile>& profiles() {
-  static const std::vector<DeviceProfile> kProfiles = makeProfiles();
-  return kProfiles;
+  static const std::vector<DeviceProfile> kBuilt = [] {
+    std::vector<DeviceProfile> built;
+    for (const auto& row : kProfiles) built.push_back(fromRow(row));
+    return built;
+  }();
+  return kBuilt;
 }
 
 }  // namespace
@@ -85,7 +123,7 @@ const DeviceProfile* findDeviceProfile(std::string_view id) {
 
 std::vector<std::string> deviceProfileIds() {
   std::vector<std::string> ids;
-  for (const auto& p : profiles()) ids.push_back(p.id);
+  for (const auto& row : kProfiles) ids.emplace_back(row.id);
   return ids;
 }
 
