@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
-#include "SessionFixture.h"
+#include <atomic>
+#include <chrono>
+#include <thread>
 
+#include "SessionFixture.h"
+#include "SimulatedPhone.h"
+
+using fonexa::sim::ModemContext;
 using fonexa::testing::LogCapture;
 using fonexa::testing::ReadWholeFile;
+using fonexa::testing::RecordingHandler;
 using fonexa::testing::SessionTest;
+using fonexa::testing::SimulatedPhone;
 using fonexa::testing::TempDir;
 
 TEST_F(SessionTest, IdentificationKeepsTheLineEnd) {
@@ -110,4 +118,82 @@ TEST_F(SessionTest, DiagnosticsGoToTheirOwnFileAndLeaveTheTrafficLogAlone) {
   fonexa::TrafficLog().Write("after");
   const std::string traffic = logs.Traffic();
   EXPECT_EQ(traffic, "before;after");  // the run went elsewhere
+}
+
+// ---- What the session's own commands do not let through ----------------------
+
+namespace {
+
+const char* const kForeignCodes[] = {"+CGREG: 1", "+CREG: 1,\"00C3\",\"0010\"", "+CIEV: 2,3", "^RSSI:12",
+                                     "^BOOT:12345,0,0,0,4"};
+
+struct Operation {
+  const char* command;
+  const char* answer;
+  int (CMxGsmBasics::*run)(std::string& out);
+  const char* out;
+};
+
+const Operation kOperations[] = {
+    {"AT+CGMI", "\r\nFonexa Devices\r\n\r\nOK\r\n", &CMxGsmBasics::GetManufacturer, "Fonexa Devices\r\n"},
+    {"AT+CGMM", "\r\n+CGMM: VM-900\r\n\r\nOK\r\n", &CMxGsmBasics::GetModel, "+CGMM: VM-900\r\n"},
+    {"AT+CGSN", "\r\n356938035643809\r\n\r\nOK\r\n", &CMxGsmBasics::GetProductSerialID, "356938035643809\r\n"},
+    {"AT+CNMI=?", "\r\n+CNMI: (0-3),(0-3)\r\n\r\nOK\r\n", &CMxGsmBasics::QuerySmsParameters, "(0-3),(0-3)\r\n"},
+    {"AT+CCLK?", "\r\n+CCLK: \"24/02/29,13:45:07+04\"\r\n\r\nOK\r\n", &CMxGsmBasics::GetTime,
+     "24/02/29,13:45:07+04"},
+};
+
+}  // namespace
+
+TEST_F(SessionTest, ForeignCodesBeforeTheInformationLineAreRaisedAndPassedOver) {
+  Start();
+  RecordingHandler handler;
+  session.RegisterEvent(CMxGsmBasics::kEventRaw, &handler);
+  for (const auto& op : kOperations) {
+    for (const char* code : kForeignCodes) {
+      handler.events.clear();
+      modem.On(op.command, std::string("\r\n") + code + "\r\n" + op.answer);
+      std::string out;
+      EXPECT_EQ((session.*op.run)(out), 1) << op.command << " after " << code;
+      EXPECT_EQ(out, op.out) << op.command << " after " << code;
+      ASSERT_EQ(handler.events.size(), 1u) << op.command << " after " << code;
+      EXPECT_EQ(handler.events[0].text, code);
+    }
+  }
+}
+
+TEST(ModuleInformationOnPhone, ClockTextsThatWouldEditTheCommandLineSendNothing) {
+  SimulatedPhone phone("GenericPhone");
+  // A quote and a CR end AT+CCLK="..." early and start a command of their own.
+  const std::string injected = "24/01/01,00:00:00\"\rAT+CPBW=1,\"666\",129,\"Evil";
+  const size_t mark = phone.Mark();
+  EXPECT_EQ(phone.session.SetTime(injected), 0);
+  EXPECT_EQ(phone.session.SetTime("24/01/01,00:00:00\x08\x08\x08"), 0);
+  EXPECT_EQ(phone.session.SetTime("24/01/01,00:00:00\x7F"), 0);
+  EXPECT_EQ(phone.ReceivedSince(mark), "");
+  phone.modem->update([](ModemContext& ctx) { EXPECT_EQ(ctx.phoneBooks.find("SM")->entries.count(1), 0u); });
+  EXPECT_EQ(phone.session.SetTime("24/01/01,00:00:00+04"), 1);  // and the session is still in step
+}
+
+TEST_F(SessionTest, PassThroughCommandsEndAtTheirLineCap) {
+  Start();
+  modem.On("AT+CLIR=?", "\r\n");
+  modem.ClearCommands();
+  // A phone that answers a test command with line after line and never a final result.
+  std::atomic<bool> stop{false};
+  std::thread flood([&] {
+    if (!modem.WaitForCommands(1, 5000)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!stop && std::chrono::steady_clock::now() < until) {
+      modem.Send("+CLIR: (0-2)\r\n");
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(session.TestAtCommand("AT+CLIR=?\r"), 0);
+  const auto took = std::chrono::steady_clock::now() - start;
+  stop = true;
+  flood.join();
+  EXPECT_LT(took, std::chrono::seconds(5));
 }
