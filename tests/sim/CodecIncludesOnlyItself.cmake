@@ -1,0 +1,22 @@
+# The modem's codec is what the core's codec is checked against, so it must
+# not lean on it: every quoted include under sim/codec/ names sim/codec/.
+# Run as: cmake -DCODEC_DIR=<sim/codec> -P CodecIncludesOnlyItself.cmake
+file(GLOB files "${CODEC_DIR}/*.h" "${CODEC_DIR}/*.cpp")
+list(LENGTH files count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no codec files under ${CODEC_DIR}")
+endif()
+set(strays "")
+foreach(f IN LISTS files)
+  file(STRINGS "${f}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS includes)
+    if(NOT line MATCHES "\"sim/codec/[A-Za-z]+\\.h\"")
+      list(APPEND strays "${f}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(strays)
+  list(JOIN strays "\n" text)
+  message(FATAL_ERROR "the codec includes from outside itself:\n${text}")
+endif()
+message(STATUS "${count} codec files include only the codec")
