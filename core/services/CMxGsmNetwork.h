@@ -21,9 +21,10 @@ class CMxGsmNetwork {
   // +CSQ: rssi 0..31 (99 not known), ber 0..7 (99 not known); both -1 unless read.
   int GetSignalQuality(int& rssi, int& ber);
   // +COPN: every operator name the phone carries. A complete listing is
-  // followed by a module reset (ATZ).
+  // followed by a module reset (ATZ). At most 2000 operators in at most 203 s.
   int GetWorldWideOperatorEntries(std::vector<fonexa::OperatorEntry>& list);
-  // +COPS=?: the networks in reach, with their availability in State.
+  // +COPS=?: the networks in reach, with their availability in State; an
+  // answer with more than 64 is refused after the first 64.
   int GetLocalOperatorEntries(std::vector<fonexa::OperatorEntry>& list);
   // +COPS?: Mode, and Name or CodeNumber; entry's other fields stay as passed.
   int GetCurrentOperator(fonexa::OperatorEntry& entry);

@@ -30,11 +30,12 @@ class CMxGsmPhoneBook {
   int GetPhoneBookInfo(int& first, int& last, int& numberLength, int& textLength);
   // Reads the locations first..last (-1 for either: the whole range the phone
   // reports). 1 when the listing ended with OK; entries read before a failure
-  // stay in the list.
+  // stay in the list. A phone that lists more entries than locations asked
+  // for, or takes longer than 30 s plus 0.5 s per location, fails the read.
   int ReadPhoneBookEntries(int first, int last, std::vector<fonexa::PhoneBookEntry>& list);
   // Writes number and name at position, or at the first free location when
   // position is below 0. With both empty, deletes the position. A number or
-  // name that cannot stand inside quotation marks is refused unsent.
+  // name with a quotation mark, a control byte or DEL is refused unsent.
   int WritePhoneBookEntry(int position, const std::string& number, const std::string& name);
   int DeletePhoneBookEntry(int position);
 

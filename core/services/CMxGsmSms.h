@@ -39,13 +39,18 @@ class CMxGsmSms {
   // Lists the messages of the current storage with the GSM 07.05 <stat>
   // (0 received unread, 1 received read, 2 stored unsent, 3 stored sent,
   // 4 all). 1 when the listing ended with "OK"; a listing cut short returns 0
-  // and keeps the entries read so far. An entry whose PDU does not decode is
+  // and keeps the entries read so far, as does one of more than 1000
+  // messages or longer than 509 s. An entry whose PDU does not decode is
   // left out.
   int ReadSmsEntries(int stat, std::vector<fonexa::SmsEntry>& list);
   // Reads the message at index into entry: 1 when a message was read;
   // otherwise 0 and entry as it was (an empty location, an error answer, a
   // PDU that does not decode, an index below 0).
   int ReadSmsEntry(int index, fonexa::SmsEntry& entry);
+
+  // Numbers of the sends and the store are cleaned as phone numbers are
+  // (blanks, "-", "/", a trunk "(0)") and must then be an optional "+" and
+  // at most 20 digits, "*" or "#"; any other number is refused unsent.
 
   // Sends the text: one message, or concatenated parts in order sharing one
   // reference, stopping at the first part the phone does not accept. 1 when

@@ -133,6 +133,18 @@ std::string TokenizingReason(int missingField);
 // of it, and a listing that runs out of it fails. A line that ends without its
 // line end ran out its time-out with the phone still sending: it counts as
 // silence. On every one of these the entries read so far stay with the caller.
+//
+// The listings and their bounds (exit reasons "ERROR:Too many entries." and
+// "ERROR:Deadline."):
+//   +CPBR=<first>,<last>  last-first+1 entries (at most 10000);
+//                         30 s to gather, then 0.5 s per location asked
+//   +CMGL=<stat>          1000 messages (a SIM holds at most 255);
+//                         9 s, then 0.5 s per message
+//   +COPN                 2000 operators; 3 s, then 0.1 s per operator
+//   +COPS=?               one line: 64 operators ("ERROR:Too many
+//                         operators."); its own reads, 60 s + 60 s + 3 s
+//   TestAtCommand         64 lines; 30 s
+//   SendCustomAtCommand   256 lines; 60 s
 struct ListingRow {
   DialogueRow row{};  // prefix/rule: the entry lines; ok: the exit after the final OK
   uint32_t lineMs = 3000;
