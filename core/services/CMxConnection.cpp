@@ -50,9 +50,11 @@ struct NotifyWindows {
   uintptr_t next = 1;
 };
 
+// Never destroyed: a watcher thread may still be on its way out of a window's
+// procedure when the process ends.
 NotifyWindows& Windows() {
-  static NotifyWindows windows;
-  return windows;
+  static auto* windows = new NotifyWindows;
+  return *windows;
 }
 
 int Capped(uint64_t value) { return value > static_cast<uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(value); }

@@ -56,11 +56,11 @@ class ProgressLog : public IMxConnectionHandler {
     return 0;
   }
 
+  // Notifies under the lock: a test that saw the code it waited for may end,
+  // and destroy this log, as soon as the lock is free.
   void Add(uint32_t code, uint32_t error) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      notices_.push_back({code, error});
-    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    notices_.push_back({code, error});
     changed_.notify_all();
   }
   bool WaitForCode(uint32_t code, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
