@@ -22,9 +22,11 @@ struct Connections {
   std::string interfaceFolder = "/sys/class/net";
 };
 
+// Never destroyed: a connection object of the application may hang up from a
+// destructor of its own while the process ends.
 Connections& Table() {
-  static Connections table;
-  return table;
+  static auto* table = new Connections;
+  return *table;
 }
 
 std::shared_ptr<RemoteAccessLink> Find(RemoteAccess::Handle handle) {

@@ -1,5 +1,6 @@
 #include "services/CMxConnection.h"
 
+#include <algorithm>
 #include <climits>
 #include <condition_variable>
 #include <iterator>
@@ -293,7 +294,7 @@ bool CMxConnection::WaitForRelease(Handle handle) {
       TraceLog().Write("CMxConnection::_RemoveConnection:Forced end\r\n");
       RemoteAccess::EndForcibly(handle);
     }
-    fonexa::platform::SleepMs(kStatusPollMs);
+    fonexa::platform::SleepMs(std::min(kStatusPollMs, kReleaseLimitMs - waited));
   }
 }
 
