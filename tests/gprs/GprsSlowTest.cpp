@@ -10,7 +10,10 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 TEST_F(GprsTest, PppdIgnoringTheHangUpSignalIsEndedWithinTheBound) {
-  ScriptConnecting({"ignore-term", "hang"});
+  std::vector<std::string> steps{"ignore-term"};
+  steps.insert(steps.end(), kConnectingLog.begin(), kConnectingLog.end());
+  steps.push_back("hang");
+  Script(steps);
   ProgressLog progress;
   ASSERT_EQ(GprsOpenConnection(c_, "gprs", &progress, "", "", ""), 1);
   ASSERT_TRUE(progress.WaitForCode(7));
@@ -32,7 +35,10 @@ TEST_F(GprsTest, PppdIgnoringTheHangUpSignalIsEndedWithinTheBound) {
 
 TEST_F(GprsTest, PppdTakingItsTimeToEndIsWaitedForWithoutForce) {
   // pppd ends a link politely (LCP terminate) and may take a few seconds.
-  ScriptConnecting({"ignore-term", "sleep 1500", "say Connection terminated.", "exit 5"});
+  std::vector<std::string> steps{"ignore-term"};
+  steps.insert(steps.end(), kConnectingLog.begin(), kConnectingLog.end());
+  steps.insert(steps.end(), {"sleep 1500", "say Connection terminated.", "exit 5"});
+  Script(steps);
   ASSERT_EQ(GprsOpenConnection(c_, "gprs", nullptr, "", "", ""), 1);
   const auto start = Clock::now();
   EXPECT_EQ(GprsCloseConnection(c_), 1);
