@@ -1,0 +1,153 @@
+// The value types of the Fonexa SDK: times as applications receive them, and
+// the fields of the records that the SDK's record classes carry.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "fonexa/FonexaCore.h"
+
+// Marks what the Fonexa library exports; everything else in it stays hidden.
+#define FONEXA_SDK_API __attribute__((visibility("default")))
+
+namespace Mebrix::Fonexa {
+
+// A calendar time in eight 16-bit fields, all zero for "no time".
+struct SYSTEMTIME {
+  uint16_t wYear;
+  uint16_t wMonth;
+  uint16_t wDayOfWeek;  // 0 Sunday .. 6 Saturday
+  uint16_t wDay;
+  uint16_t wHour;
+  uint16_t wMinute;
+  uint16_t wSecond;
+  uint16_t wMilliseconds;
+};
+
+// A point in time as seconds since 1970-01-01 00:00 UTC; -1 for "no time".
+using CTime = int64_t;
+
+// A date as days since 1899-12-30, the fraction being the time of day; 0 for
+// "no date".
+using OleDate = double;
+
+// The fields behind the record classes. The static and the per-instance
+// classes of one kind hold the same fields and differ only in their getters.
+struct CallFields {
+  int index = 0;
+  int direction = 0;
+  int state = 0;
+  int mode = 0;
+  int multiparty = 0;
+  std::string phoneNumber;
+  int type = 0;
+  std::string name;
+};
+
+struct SmsFields {
+  int index = 0;
+  int state = 0;
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  std::string phoneNumber;
+  std::string messageText;
+  std::string providerPhone;
+  int validity = 0;
+};
+
+struct PhoneBookFields {
+  int position = 0;
+  std::string phoneNumber;
+  int type = 0;
+  std::string name;
+  // The record's time as the phone sent it: a year below 100 is two-digit.
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+};
+
+struct NetworkFields {
+  std::string name;
+  int codeNumber = 0;
+  int mode = 0;
+  int state = 0;
+};
+
+// What the record classes of both facades share: the fields and the getters
+// of numbers. Each facade adds the text getters in its own text type.
+class FONEXA_SDK_API CallEntryBase {
+ public:
+  int GetIndex() const { return m_fields.index; }
+  int GetDirection() const { return m_fields.direction; }
+  int GetState() const { return m_fields.state; }
+  int GetMode() const { return m_fields.mode; }
+  int GetMultiparty() const { return m_fields.multiparty; }
+  int GetType() const { return m_fields.type; }
+
+ protected:
+  CallEntryBase() = default;
+  explicit CallEntryBase(const MxCallRecord& record);
+  CallFields m_fields;
+};
+
+class FONEXA_SDK_API SmsEntryBase {
+ public:
+  int GetIndex() const { return m_fields.index; }
+  int GetState() const { return m_fields.state; }
+  int GetValidity() const { return m_fields.validity; }
+
+ protected:
+  SmsEntryBase() = default;
+  explicit SmsEntryBase(const MxSmsRecord& record);
+  // The time stamp as local calendar time, -1 when there is none.
+  CTime Seconds() const;
+  SmsFields m_fields;
+};
+
+class FONEXA_SDK_API PhoneBookEntryBase {
+ public:
+  int GetPosition() const { return m_fields.position; }
+  int GetType() const { return m_fields.type; }
+
+ protected:
+  PhoneBookEntryBase() = default;
+  explicit PhoneBookEntryBase(const MxPhoneBookRecord& record);
+  PhoneBookFields m_fields;
+};
+
+class FONEXA_SDK_API NetworkEntryBase {
+ public:
+  int GetCodeNumber() const { return m_fields.codeNumber; }
+  int GetMode() const { return m_fields.mode; }
+  int GetState() const { return m_fields.state; }
+
+ protected:
+  NetworkEntryBase() = default;
+  explicit NetworkEntryBase(const MxOperatorRecord& record);
+  NetworkFields m_fields;
+};
+
+// A change in the current calls (event 0x800). Its value holds the extended
+// event (1 call appeared, 2 call ended, 3 state changed) in bits 16 and up,
+// the old state or mode in bits 8-15, the new state or direction in bits 0-7.
+class FONEXA_SDK_API CallEventBase {
+ public:
+  int GetExtendedEvent() const { return static_cast<int>(m_value >> 16); }
+  int GetMode() const { return static_cast<int>((m_value >> 8) & 0xFF); }
+  int GetOldState() const { return GetMode(); }
+  int GetDirection() const { return static_cast<int>(m_value & 0xFF); }
+  int GetNewState() const { return GetDirection(); }
+  int GetState() const { return GetDirection(); }
+
+ protected:
+  explicit CallEventBase(uint32_t value) : m_value(value) {}
+  uint32_t m_value;
+};
+
+}  // namespace Mebrix::Fonexa
