@@ -197,6 +197,20 @@ TEST_F(GprsTest, HandlerMayCloseTheConnectionFromItsProgressCall) {
   EXPECT_FALSE(ProcessExists(LastPppdPid()));
 }
 
+TEST_F(GprsTest, ReleaseWhileConnectedHangsUpFirst) {
+  ScriptConnecting({"hang"});
+  ProgressLog progress;
+  ASSERT_EQ(GprsOpenConnection(c_, "gprs", &progress, "", "", ""), 1);
+  ASSERT_TRUE(progress.WaitForCode(7));
+  const pid_t pppd = LastPppdPid();
+  GprsRelease(c_);
+  c_ = nullptr;
+  EXPECT_FALSE(ProcessExists(pppd));
+  EXPECT_EQ(progress.Codes().back(), 8u);
+  ASSERT_TRUE(WaitForPlays(2));
+  EXPECT_EQ(Played(), "played " + ConnectSound() + "\nplayed " + DisconnectSound() + "\n");
+}
+
 // ---- Close, status ---------------------------------------------------------
 
 TEST_F(GprsTest, CloseOnAnIdleObjectReturns1AndSendsNothing) {
