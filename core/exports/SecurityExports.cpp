@@ -53,4 +53,15 @@ int ChangePin(MxGsmHandle h, int kind, const char* oldCode, const char* newCode)
          }).value_or(0);
 }
 
+int AutoVerify(MxGsmHandle h) {
+  CMxGsmWrapper* instance = fonexa::InstanceOf(h);
+  return instance ? instance->VerifySimPIN() : 0;
+}
+
+// Takes no lock: the function is only stored.
+int SetCodeRetrievalFunc(MxGsmHandle h, CodeRetrievalFunc f) {
+  CMxGsmWrapper* instance = fonexa::InstanceOf(h);
+  return instance ? instance->SetCodeRetrievalFunc(f) : 0;
+}
+
 }  // extern "C"

@@ -4,6 +4,8 @@
 
 #include "session/StopEvent.h"
 #include "platform/WorkerThread.h"
+#include "services/CMxGsmCall.h"
+#include "services/CMxGsmCallsCompare.h"
 #include "services/CMxGsmProtection.h"
 #include "text/DebugLog.h"
 
@@ -20,6 +22,12 @@ CMxGsmWrapper::~CMxGsmWrapper() {
     delete m_monitorThread;
     m_monitorThread = nullptr;
   }
+  // The process's call tracking, a dial and a verification may still run on
+  // this instance's session: they end before the session goes, and a later
+  // instance starts its own.
+  CMxGsmCall::WaitForDial();
+  fonexa::CallTracking::WaitUntilStopped();
+  CMxGsmProtection::WaitForVerification();
 }
 
 int CMxGsmWrapper::Attach(const std::string& ownerName, uint32_t timeoutMs) {

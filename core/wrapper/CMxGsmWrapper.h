@@ -46,6 +46,18 @@ class CMxGsmWrapper : public IMxGsmHandler {
   int SwitchModuleOff();
   int GetModuleState(int query);
 
+  // The PIN entry flow: asks for the PIN (or the PUK and a new PIN) until the
+  // SIM is ready or the user cancels. 1 when the SIM is ready or a code was
+  // accepted, else 0.
+  int VerifySimPIN();
+  // The code the user entered, "" for cancel: from the installed retrieval
+  // function, else from the built-in prompt.
+  std::string GetCode(const std::string& caption, const std::string& message);
+  // A new PIN of 4 to 8 characters entered twice alike; "" for cancel.
+  std::string GetNewPin(const std::string& message);
+  // A null function leaves the one installed before.
+  int SetCodeRetrievalFunc(CodeRetrievalFunc function);
+
   uint32_t RegisterEvent(uint32_t eventId, IMxGsmHandler* handler);
   uint32_t RegisterEvent(uint32_t eventId, MxWindow window);
   void _ResumeGsmThread();
@@ -65,5 +77,5 @@ class CMxGsmWrapper : public IMxGsmHandler {
   CMxGsmBasics m_session;
   std::string m_initText;
   fonexa::platform::WorkerThread* m_monitorThread = nullptr;
-  void* m_codeRetrievalFunc = nullptr;
+  CodeRetrievalFunc m_codeRetrievalFunc = nullptr;
 };

@@ -26,7 +26,7 @@ foreach(name GetFonexaCoreVersion OpenDebugLog CloseDebugLog GetEventParams Clea
              GetActivity Answer Dial DialFromPhoneBook InterruptDialing Hangup ManageMultiparty EnableClip EnableClir
              GetCallForwarding SetCallForwarding GetCallBarring SetCallBarring LoadCurrentCalls GetNextCurrentCall
              GetLastCallDuration GetTotalCallDuration SetupGsmAudio VoiceOn VoiceOff
-             GetPinCounter GetLock SetLock Verify ChangePin)
+             GetPinCounter GetLock SetLock Verify ChangePin AutoVerify SetCodeRetrievalFunc)
   if(NOT symbols MATCHES " T ${name}\n")
     message(FATAL_ERROR "export missing: ${name}")
   endif()
