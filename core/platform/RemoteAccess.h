@@ -32,7 +32,8 @@ class RemoteAccess {
   static constexpr uint32_t kErrorInvalidHandle = 6;      // no such connection (any more)
   static constexpr uint32_t kErrorInvalidParameter = 87;  // an entry or text pppd cannot be given
   static constexpr uint32_t kErrorCannotStart = 127;      // pppd could not be started
-  static constexpr uint32_t kErrorNoLink = 255;           // pppd ended without a code and without a link
+  // pppd ended without a code and without a link.
+  static constexpr uint32_t kErrorNoLink = RemoteAccessLink::kNoExitCode;
   static constexpr uint32_t kErrorDialTimedOut = 258;     // a synchronous dial saw no link in time
 
   // A synchronous dial gives up after this long without a link. pppd's own

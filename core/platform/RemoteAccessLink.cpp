@@ -18,8 +18,6 @@ namespace {
 // How long the watcher waits for log lines before it looks whether pppd is
 // still there.
 constexpr int kWatchIntervalMs = 100;
-// pppd's exit code when it ended without a complaint; a stand-in for "no code".
-constexpr uint32_t kNoExitCode = 255;
 
 // A counter file of the kernel: one decimal number and a line end.
 uint64_t ReadCounter(const std::string& path) {

@@ -27,6 +27,9 @@ class RemoteAccessLink : public std::enable_shared_from_this<RemoteAccessLink> {
   static constexpr int kLogDescriptor = 3;
   // The longest log line kept; the rest of a longer one is dropped.
   static constexpr size_t kMaxLogLine = 1024;
+  // The end error of a pppd that ended without a code of its own (collected
+  // elsewhere); pppd's codes stop well below it.
+  static constexpr uint32_t kNoExitCode = 255;
 
   struct Figures {
     uint32_t speed = 0;    // the line speed pppd was started with, bit/s
