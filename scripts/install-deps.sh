@@ -13,6 +13,8 @@ packages=(
   # The keypad dialog of the PIN prompt (Qt 6 Widgets, with Qt Test and the
   # offscreen platform for its tests) and a font for its screenshot.
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+  # The host shell's end-to-end tests run under a real X server.
+  xvfb xauth
 )
 
 missing=()
