@@ -15,6 +15,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
   # The host shell's end-to-end tests run under a real X server.
   xvfb xauth
+  # Reading and driving its windows from the tests (xwininfo; keys to a message box).
+  x11-utils xdotool
 )
 
 missing=()
