@@ -1,63 +1,21 @@
 // What the phone book does not let through: caller texts that would edit the
-// command line they go into, unknown unsolicited codes where an answer line
-// belongs, and a phone that does not stop listing entries.
+// command line they go into, and a phone that does not stop listing entries.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ScriptedPhone.h"
-#include "SessionFixture.h"
 #include "SimulatedPhone.h"
 #include "services/CMxGsmPhoneBook.h"
 
 using fonexa::PhoneBookEntry;
 using fonexa::sim::ModemContext;
-using fonexa::testing::RecordingHandler;
 using fonexa::testing::ScriptedPhone;
 using fonexa::testing::SimulatedPhone;
-
-namespace {
-
-const char* const kForeignCodes[] = {"+CGREG: 1", "+CREG: 1,\"00C3\",\"0010\"", "+CIEV: 2,3", "^RSSI:12",
-                                     "^BOOT:12345,0,0,0,4"};
-
-struct Operation {
-  const char* command;
-  const char* answer;
-  std::function<std::string(CMxGsmPhoneBook&)> run;  // result and what was read, as one text
-  const char* read;
-};
-
-const Operation kOperations[] = {
-    {"AT+CPBS?", "\r\n+CPBS: \"SM\",12,250\r\n\r\nOK\r\n",
-     [](CMxGsmPhoneBook& book) {
-       int used = 0, total = 0;
-       const int storage = book.GetCurrentPhoneBookStorageInfo(used, total);
-       return std::to_string(storage) + ":" + std::to_string(used) + "," + std::to_string(total);
-     },
-     "0:12,250"},
-    {"AT+CPBR=?", "\r\n+CPBR: (1-250),40,18\r\n\r\nOK\r\n",
-     [](CMxGsmPhoneBook& book) {
-       int first = 0, last = 0, numberLength = 0, textLength = 0;
-       const int result = book.GetPhoneBookInfo(first, last, numberLength, textLength);
-       return std::to_string(result) + ":" + std::to_string(first) + "-" + std::to_string(last);
-     },
-     "1:1-250"},
-    {"AT+CPBR=1,2", "\r\n+CPBR: 1,\"555\",129,\"A\"\r\n+CPBR: 2,\"556\",129,\"B\"\r\n\r\nOK\r\n",
-     [](CMxGsmPhoneBook& book) {
-       std::vector<PhoneBookEntry> list;
-       const int result = book.ReadPhoneBookEntries(1, 2, list);
-       return std::to_string(result) + ":" + std::to_string(list.size());
-     },
-     "1:2"},
-};
-
-}  // namespace
 
 TEST(PhoneBookGuards, BackspacesInNumberAndNameSendNothing) {
   SimulatedPhone phone("GenericPhone");
@@ -76,25 +34,6 @@ TEST(PhoneBookGuards, BackspacesInNumberAndNameSendNothing) {
   EXPECT_EQ(phone.ReceivedSince(mark), "");
   phone.modem->update([](ModemContext& ctx) { EXPECT_EQ(ctx.phoneBooks.find("SM")->entries.count(2), 1u); });
   EXPECT_EQ(CMxGsmPhoneBook(&phone.session).WritePhoneBookEntry(5, "+555", "Doe; J, (work)"), 1);
-}
-
-TEST(PhoneBookGuards, ForeignCodesBeforeTheAnswerAreRaisedAndPassedOver) {
-  ScriptedPhone phone;
-  RecordingHandler handler;
-  phone.session.RegisterEvent(CMxGsmBasics::kEventRaw, &handler);
-  CMxGsmPhoneBook book(&phone.session);
-  for (const auto& op : kOperations) {
-    phone.modem.On(op.command, op.answer);
-    EXPECT_EQ(op.run(book), op.read) << op.command;
-    for (const char* code : kForeignCodes) {
-      handler.events.clear();
-      phone.modem.On(op.command, std::string("\r\n") + code + "\r\n" + op.answer);
-      EXPECT_EQ(op.run(book), op.read) << op.command << " after " << code;
-      ASSERT_EQ(handler.events.size(), 1u) << op.command << " after " << code;
-      EXPECT_EQ(handler.events[0].text, code);
-    }
-  }
-  EXPECT_EQ(phone.session.IsOpened(), 1);
 }
 
 TEST(PhoneBookGuards, EndlessEntriesEndAtTheRangeAsked) {

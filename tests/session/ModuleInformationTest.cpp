@@ -10,7 +10,6 @@
 using fonexa::sim::ModemContext;
 using fonexa::testing::LogCapture;
 using fonexa::testing::ReadWholeFile;
-using fonexa::testing::RecordingHandler;
 using fonexa::testing::SessionTest;
 using fonexa::testing::SimulatedPhone;
 using fonexa::testing::TempDir;
@@ -121,46 +120,6 @@ TEST_F(SessionTest, DiagnosticsGoToTheirOwnFileAndLeaveTheTrafficLogAlone) {
 }
 
 // ---- What the session's own commands do not let through ----------------------
-
-namespace {
-
-const char* const kForeignCodes[] = {"+CGREG: 1", "+CREG: 1,\"00C3\",\"0010\"", "+CIEV: 2,3", "^RSSI:12",
-                                     "^BOOT:12345,0,0,0,4"};
-
-struct Operation {
-  const char* command;
-  const char* answer;
-  int (CMxGsmBasics::*run)(std::string& out);
-  const char* out;
-};
-
-const Operation kOperations[] = {
-    {"AT+CGMI", "\r\nFonexa Devices\r\n\r\nOK\r\n", &CMxGsmBasics::GetManufacturer, "Fonexa Devices\r\n"},
-    {"AT+CGMM", "\r\n+CGMM: VM-900\r\n\r\nOK\r\n", &CMxGsmBasics::GetModel, "+CGMM: VM-900\r\n"},
-    {"AT+CGSN", "\r\n356938035643809\r\n\r\nOK\r\n", &CMxGsmBasics::GetProductSerialID, "356938035643809\r\n"},
-    {"AT+CNMI=?", "\r\n+CNMI: (0-3),(0-3)\r\n\r\nOK\r\n", &CMxGsmBasics::QuerySmsParameters, "(0-3),(0-3)\r\n"},
-    {"AT+CCLK?", "\r\n+CCLK: \"24/02/29,13:45:07+04\"\r\n\r\nOK\r\n", &CMxGsmBasics::GetTime,
-     "24/02/29,13:45:07+04"},
-};
-
-}  // namespace
-
-TEST_F(SessionTest, ForeignCodesBeforeTheInformationLineAreRaisedAndPassedOver) {
-  Start();
-  RecordingHandler handler;
-  session.RegisterEvent(CMxGsmBasics::kEventRaw, &handler);
-  for (const auto& op : kOperations) {
-    for (const char* code : kForeignCodes) {
-      handler.events.clear();
-      modem.On(op.command, std::string("\r\n") + code + "\r\n" + op.answer);
-      std::string out;
-      EXPECT_EQ((session.*op.run)(out), 1) << op.command << " after " << code;
-      EXPECT_EQ(out, op.out) << op.command << " after " << code;
-      ASSERT_EQ(handler.events.size(), 1u) << op.command << " after " << code;
-      EXPECT_EQ(handler.events[0].text, code);
-    }
-  }
-}
 
 TEST(ModuleInformationOnPhone, ClockTextsThatWouldEditTheCommandLineSendNothing) {
   SimulatedPhone phone("GenericPhone");

@@ -70,18 +70,3 @@ TEST_F(SessionTest, VerifyStatusTraceOfOneExchange) {
             "CMxGsmProtection::GetVerifyStatus>>Status:[SIM], Pin:[PIN]\r\n"
             "<--CMxGsmProtection::GetVerifyStatus>>OK\r\n");
 }
-
-TEST_F(SessionTest, VerifyStatusPassesOverForeignCodesBeforeTheAnswer) {
-  Start();
-  fonexa::testing::RecordingHandler handler;
-  session.RegisterEvent(CMxGsmBasics::kEventRaw, &handler);
-  for (const char* code :
-       {"+CGREG: 1", "+CREG: 1,\"00C3\",\"0010\"", "+CIEV: 2,3", "^RSSI:12", "^BOOT:12345,0,0,0,4"}) {
-    handler.events.clear();
-    modem.On("AT+CPIN?", std::string("\r\n") + code + "\r\n\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n");
-    EXPECT_EQ(CMxGsmProtection(&session).GetVerifyStatus(), 2) << code;
-    ASSERT_EQ(handler.events.size(), 1u) << code;
-    EXPECT_EQ(handler.events[0].text, code);
-  }
-  EXPECT_EQ(session.IsOpened(), 1);
-}
