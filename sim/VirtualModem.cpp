@@ -7,10 +7,10 @@
 #include <random>
 #include <sstream>
 
-#include "sim/line/EventLoop.h"
-#include "sim/line/LineShaper.h"
 #include "sim/ModemCore.h"
 #include "sim/control/ModemStateJson.h"
+#include "sim/line/EventLoop.h"
+#include "sim/line/LineShaper.h"
 #include "sim/line/PtyEndpoint.h"
 
 namespace fonexa::sim {

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "sim/line/Transcript.h"
 #include "sim/state/DialRules.h"
 #include "sim/state/MessageCentre.h"
 #include "sim/state/ModemContext.h"
 #include "sim/state/NetworkState.h"
 #include "sim/state/SimCard.h"
-#include "sim/line/Transcript.h"
 
 namespace fonexa::sim {
 

@@ -3,8 +3,8 @@
 // storing (+CMGW), listing, reading and deleting (+CMGL, +CMGR, +CMGD) and
 // indications (+CNMI). +CSMS, +CMGF, +CSDH and +CNMA are rows in
 // IntegerSettings.
-#include "sim/commands/CommandModules.h"
 #include "sim/codec/SmsPdu.h"
+#include "sim/commands/CommandModules.h"
 #include "sim/state/SmsPresentation.h"
 
 namespace fonexa::sim {

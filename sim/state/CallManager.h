@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "sim/state/DialRules.h"
 #include "sim/at/ResultCodes.h"
 #include "sim/line/Scheduler.h"
+#include "sim/state/DialRules.h"
 
 namespace fonexa::sim {
 

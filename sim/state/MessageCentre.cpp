@@ -4,8 +4,8 @@
 #include <map>
 #include <tuple>
 
-#include "sim/codec/UnicodeText.h"
 #include "sim/codec/HexText.h"
+#include "sim/codec/UnicodeText.h"
 #include "sim/state/SmsPresentation.h"
 
 namespace fonexa::sim {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "sim/at/ResultCodes.h"
-#include "sim/line/Scheduler.h"
 #include "sim/codec/SmsPdu.h"
+#include "sim/line/Scheduler.h"
 #include "sim/state/SmsStore.h"
 #include "sim/state/TerminalSettings.h"
 #include "sim/state/UnsolicitedSink.h"

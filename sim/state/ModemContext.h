@@ -4,13 +4,13 @@
 // and phone books.
 #include <memory>
 
-#include "sim/state/CallManager.h"
+#include "sim/line/Scheduler.h"
 #include "sim/profiles/DeviceProfiles.h"
+#include "sim/state/CallManager.h"
 #include "sim/state/MessageCentre.h"
 #include "sim/state/ModemClock.h"
 #include "sim/state/NetworkState.h"
 #include "sim/state/PhoneBookStore.h"
-#include "sim/line/Scheduler.h"
 #include "sim/state/SimCard.h"
 #include "sim/state/SmsStore.h"
 #include "sim/state/SupplementaryServices.h"

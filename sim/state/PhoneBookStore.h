@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "sim/profiles/DeviceProfiles.h"
 #include "sim/codec/SmsPdu.h"
+#include "sim/profiles/DeviceProfiles.h"
 
 namespace fonexa::sim {
 
