@@ -1,0 +1,5 @@
+#include "System/MxTallixVersion.h"
+
+const char* MxTallixGetVersion() {
+  return "1.0.0";
+}
