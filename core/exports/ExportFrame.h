@@ -16,13 +16,28 @@ namespace fonexa {
 
 inline CMxGsmWrapper* InstanceOf(MxGsmHandle h) { return reinterpret_cast<CMxGsmWrapper*>(h); }
 
+// Runs call(instance) while the export holds the instance shared (see
+// InstanceUseLock), without the session lock: for the exports that take no
+// lock or manage it themselves. Returns failure for a null handle, or when the
+// instance is being released or stayed in re-initialisation for the whole
+// export time-out.
+template <class Result, class Call>
+Result InUse(MxGsmHandle h, Result failure, Call&& call) {
+  CMxGsmWrapper* instance = InstanceOf(h);
+  if (!instance) return failure;
+  SharedUse use(instance->UseLock(), CMxGsmWrapper::kExportLockMs);
+  return use ? call(*instance) : failure;
+}
+
 // Runs call(instance) under the instance lock. Returns nothing when the handle
 // is null or the lock was refused: then nothing was sent, and the caller's
 // buffers must stay untouched.
 template <class Call>
 auto Locked(MxGsmHandle h, const char* owner, Call&& call) -> std::optional<decltype(call(*InstanceOf(h)))> {
   CMxGsmWrapper* instance = InstanceOf(h);
-  if (!instance || !instance->Attach(owner, CMxGsmWrapper::kExportLockMs)) return std::nullopt;
+  if (!instance) return std::nullopt;
+  SharedUse use(instance->UseLock(), CMxGsmWrapper::kExportLockMs);
+  if (!use || !instance->Attach(owner, CMxGsmWrapper::kExportLockMs)) return std::nullopt;
   auto result = call(*instance);
   instance->Detach();
   return result;
@@ -44,7 +59,11 @@ template <class Call>
 auto LockedWithDevice(MxGsmHandle h, const char* owner, Call&& call)
     -> std::optional<decltype(call(*InstanceOf(h)->Session().GetDevice()))> {
   CMxGsmWrapper* instance = InstanceOf(h);
-  if (!instance || !instance->Session().GetDevice()) return std::nullopt;
+  if (!instance) return std::nullopt;
+  // Held already here, so that a re-initialisation cannot replace the profile
+  // between the look and the call; Locked enters again at once.
+  SharedUse use(instance->UseLock(), CMxGsmWrapper::kExportLockMs);
+  if (!use || !instance->Session().GetDevice()) return std::nullopt;
   return Locked(h, owner, [&](CMxGsmWrapper& w) { return call(*w.Session().GetDevice()); });
 }
 

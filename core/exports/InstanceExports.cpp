@@ -5,6 +5,7 @@
 #include "exports/ExportFrame.h"
 
 using fonexa::InstanceOf;
+using fonexa::InUse;
 
 namespace {
 // How long a release waits to see whether another release is already under way.
@@ -19,13 +20,15 @@ MxGsmHandle CreateGsmInstance(void) {
 
 int ReleaseGsm(MxGsmHandle h) {
   if (fonexa::StopEvent().Wait(kReleaseCheckMs)) return 0;
-  fonexa::StopEvent().Set();
+  // The stop event answers a release that came before; two that come at once
+  // may both find it unset, and the claim lets only one of them go on.
+  if (!CMxGsmWrapper::ClaimRelease()) return 0;
   CMxGsmWrapper* instance = InstanceOf(h);
-  if (!instance) return 1;
-  // Waits for whoever holds the line; a refusal (module off) goes on without it.
-  // The session's teardown releases what was taken here.
-  instance->Attach("ReleaseGsm", fonexa::platform::ManualResetEvent::kInfinite);
-  delete instance;
+  if (!instance) {
+    fonexa::StopEvent().Set();
+    return 1;
+  }
+  CMxGsmWrapper::Release(instance);
   return 1;
 }
 
@@ -41,23 +44,30 @@ int SwitchOn(MxGsmHandle h) { return InstanceOf(h) ? InstanceOf(h)->SwitchModule
 
 int SwitchOff(MxGsmHandle h) { return InstanceOf(h) ? InstanceOf(h)->SwitchModuleOff() : 0; }
 
-int IsModuleOn(MxGsmHandle h) { return InstanceOf(h) ? InstanceOf(h)->Session().IsModulePowerOn(0) : 0; }
-
-int GetState(MxGsmHandle h, int query) { return InstanceOf(h) ? InstanceOf(h)->GetModuleState(query) : 0; }
-
-int Attach(MxGsmHandle h, const char* owner, int timeoutMs) {
-  if (!InstanceOf(h)) return 0;
-  return InstanceOf(h)->Attach(owner ? owner : "", static_cast<uint32_t>(timeoutMs));
+// These reach the device profile (plug-in code) or the port: they hold the
+// instance, so that a re-initialisation cannot unload the plug-in under them.
+int IsModuleOn(MxGsmHandle h) {
+  return InUse(h, 0, [](CMxGsmWrapper& w) { return w.Session().IsModulePowerOn(0); });
 }
 
-int Detach(MxGsmHandle h) { return InstanceOf(h) ? InstanceOf(h)->Detach() : 0; }
+int GetState(MxGsmHandle h, int query) {
+  return InUse(h, 0, [&](CMxGsmWrapper& w) { return w.GetModuleState(query); });
+}
+
+int Attach(MxGsmHandle h, const char* owner, int timeoutMs) {
+  return InUse(h, 0, [&](CMxGsmWrapper& w) { return w.Attach(owner ? owner : "", static_cast<uint32_t>(timeoutMs)); });
+}
+
+int Detach(MxGsmHandle h) {
+  return InUse(h, 0, [](CMxGsmWrapper& w) { return w.Detach(); });
+}
 
 uint32_t RegisterEventHandler(MxGsmHandle h, uint32_t eventId, IMxGsmHandler* handler) {
-  return InstanceOf(h) ? InstanceOf(h)->RegisterEvent(eventId, handler) : 0;
+  return InUse(h, 0u, [&](CMxGsmWrapper& w) { return w.RegisterEvent(eventId, handler); });
 }
 
 uint32_t RegisterEventHandlerHwnd(MxGsmHandle h, uint32_t eventId, MxWindow window) {
-  return InstanceOf(h) ? InstanceOf(h)->RegisterEvent(eventId, window) : 0;
+  return InUse(h, 0u, [&](CMxGsmWrapper& w) { return w.RegisterEvent(eventId, window); });
 }
 
 int UnregisterEventHandler(MxGsmHandle h, uint32_t registrationId) {

@@ -1,5 +1,6 @@
 // The instance's reaction to the module-state event, and the background
 // monitor that polls for the events somebody registered for.
+#include <thread>
 #include <vector>
 
 #include "session/StopEvent.h"
@@ -71,69 +72,89 @@ int CMxGsmWrapper::TranslateEvent(uint32_t eventId, const std::string&, uint32_t
 }
 
 void CMxGsmWrapper::RunMonitor() {
+  m_monitorThreadId = std::this_thread::get_id();
   TraceLog().Write("\n_MxGsmCheckSignalAndSmsThread>>Starting thread...\n");
   TraceLog().Write("\r\n==>Starting thread[_MxGsmCheckSignalAndSmsThread]\r\n");
   int cycle = 0;
   int errors = 0;
   int lastRegistration = -1;
   for (;;) {
-    if (m_session.IsOpened() && MonitorGate().Wait(kGateWaitMs)) {
+    bool opened = false;
+    {
+      // Only looks: while the instance is being re-initialised the session
+      // counts as not open.
+      fonexa::SharedUse use(m_useLock, 0);
+      opened = use && m_session.IsOpened();
+    }
+    if (opened && MonitorGate().Wait(kGateWaitMs)) {
       ++cycle;
-      if (m_session.Attach("_MxGsmCheckSignalAndSmsThread", kExportLockMs)) {
-        CMxGsmNetwork network(&m_session);
-        bool switchedOff = false;
-        if (m_session.IsHandledEvent(CMxGsmBasics::kEventSignal)) {
-          int rssi = -1;
-          int ber = -1;
-          if (network.GetSignalQuality(rssi, ber)) {
-            Raise(CMxGsmBasics::kEventSignal, static_cast<uint32_t>(rssi));
-            errors = 0;
-          } else if (m_session.IsModulePowerOn(1)) {
-            m_session.FlushComBuffers();
-            ++errors;
-          } else {
-            SwitchModuleOff();
-            switchedOff = true;
-          }
-        }
-        if (!switchedOff && m_session.IsHandledEvent(CMxGsmBasics::kEventNewMessage)) {
-          std::vector<fonexa::SmsEntry> unread;
-          if (CMxGsmSms(&m_session).ReadSmsEntries(0, unread)) {
-            for (const auto& entry : unread) {
-              m_session._TranslateEvent(CMxGsmBasics::kEventNewMessage, entry.PhoneNumber + "#" + entry.MessageText,
-                                        static_cast<uint32_t>(entry.Time));
-              if (CMxGsmDevice* device = m_session.GetDevice()) device->HandleReceivedSms(entry.Index);
-            }
-            errors = 0;
-          } else {
-            m_session.FlushComBuffers();
-            ++errors;
-          }
-        }
-        if (!switchedOff && m_session.IsHandledEvent(CMxGsmBasics::kEventRegistration) &&
-            cycle % kRegistrationEvery == 0) {
-          int n = 0;
-          int stat = 0;
-          if (network.GetRegistrationStatus(n, stat)) {
-            if (lastRegistration == -1) {
-              lastRegistration = stat;  // the first reading is the baseline, not a change
-            } else if (stat != lastRegistration) {
-              Raise(CMxGsmBasics::kEventRegistration, static_cast<uint32_t>(stat));
-              lastRegistration = stat;
-            }
-          }
-        }
-        m_session.Detach();
-        TraceLog().Write("_MxGsmCheckSignalAndSmsThread>>ErrorCount[%d]\r\n", errors);
-        if (errors > kTroubleAfter) {
-          Raise(CMxGsmBasics::kEventTrouble, 0);
-          errors = 0;
-        }
-      }
+      PollOnce(cycle, errors, lastRegistration);
     }
     if (StopEvent().Wait(kCycleMs)) break;
   }
   TraceLog().Write("\r\n<==Terminating thread[_MxGsmCheckSignalAndSmsThread]\r\n");
+  // A release from inside the instance left the destruction to this thread.
+  // It is the last thing the thread does: nothing of the instance is touched
+  // after it.
+  if (m_destroyWhenMonitorEnds) Destroy(this);
+}
+
+void CMxGsmWrapper::PollOnce(int cycle, int& errors, int& lastRegistration) {
+  // The cycle holds the instance like an export does, so that re-initialisation
+  // and release wait for it. A re-initialisation that ran while this waited
+  // may have closed the session or the gate: then there is nothing to poll.
+  fonexa::SharedUse use(m_useLock, kExportLockMs);
+  if (!use || !m_session.IsOpened() || !MonitorGate().IsSet()) return;
+  if (!m_session.Attach("_MxGsmCheckSignalAndSmsThread", kExportLockMs)) return;
+  CMxGsmNetwork network(&m_session);
+  bool switchedOff = false;
+  if (m_session.IsHandledEvent(CMxGsmBasics::kEventSignal)) {
+    int rssi = -1;
+    int ber = -1;
+    if (network.GetSignalQuality(rssi, ber)) {
+      Raise(CMxGsmBasics::kEventSignal, static_cast<uint32_t>(rssi));
+      errors = 0;
+    } else if (m_session.IsModulePowerOn(1)) {
+      m_session.FlushComBuffers();
+      ++errors;
+    } else {
+      SwitchModuleOff();
+      switchedOff = true;
+    }
+  }
+  if (!switchedOff && m_session.IsHandledEvent(CMxGsmBasics::kEventNewMessage)) {
+    std::vector<fonexa::SmsEntry> unread;
+    if (CMxGsmSms(&m_session).ReadSmsEntries(0, unread)) {
+      for (const auto& entry : unread) {
+        m_session._TranslateEvent(CMxGsmBasics::kEventNewMessage, entry.PhoneNumber + "#" + entry.MessageText,
+                                  static_cast<uint32_t>(entry.Time));
+        if (CMxGsmDevice* device = m_session.GetDevice()) device->HandleReceivedSms(entry.Index);
+      }
+      errors = 0;
+    } else {
+      m_session.FlushComBuffers();
+      ++errors;
+    }
+  }
+  if (!switchedOff && m_session.IsHandledEvent(CMxGsmBasics::kEventRegistration) &&
+      cycle % kRegistrationEvery == 0) {
+    int n = 0;
+    int stat = 0;
+    if (network.GetRegistrationStatus(n, stat)) {
+      if (lastRegistration == -1) {
+        lastRegistration = stat;  // the first reading is the baseline, not a change
+      } else if (stat != lastRegistration) {
+        Raise(CMxGsmBasics::kEventRegistration, static_cast<uint32_t>(stat));
+        lastRegistration = stat;
+      }
+    }
+  }
+  m_session.Detach();
+  TraceLog().Write("_MxGsmCheckSignalAndSmsThread>>ErrorCount[%d]\r\n", errors);
+  if (errors > kTroubleAfter) {
+    Raise(CMxGsmBasics::kEventTrouble, 0);
+    errors = 0;
+  }
 }
 
 uint32_t CMxGsmWrapper::RegisterEvent(uint32_t eventId, IMxGsmHandler* handler) {

@@ -2,17 +2,31 @@
 // the instance lock and destruction.
 #include "wrapper/CMxGsmWrapper.h"
 
-#include "session/StopEvent.h"
+#include "platform/ManualResetEvent.h"
 #include "platform/WorkerThread.h"
 #include "services/CMxGsmCall.h"
 #include "services/CMxGsmCallsCompare.h"
 #include "services/CMxGsmProtection.h"
+#include "session/StopEvent.h"
 #include "text/DebugLog.h"
 
 using fonexa::TraceLog;
 
+namespace {
+
+// Process-wide like the stop event: whether a release has been claimed since
+// the last instance was created. The stop event alone cannot tell two threads
+// that release at once apart: both may look before either sets it.
+std::atomic<bool>& ReleaseClaimed() {
+  static std::atomic<bool> claimed{false};
+  return claimed;
+}
+
+}  // namespace
+
 CMxGsmWrapper::CMxGsmWrapper() {
   fonexa::StopEvent().Reset();
+  ReleaseClaimed().store(false);
   RegisterEvent(CMxGsmBasics::kEventModuleState, this);
 }
 
@@ -30,6 +44,37 @@ CMxGsmWrapper::~CMxGsmWrapper() {
   CMxGsmProtection::WaitForVerification();
 }
 
+bool CMxGsmWrapper::ClaimRelease() { return !ReleaseClaimed().exchange(true); }
+
+void CMxGsmWrapper::Release(CMxGsmWrapper* instance) {
+  instance->m_useLock.Close();
+  const bool inside = instance->m_useLock.IsHeldByThisThread() ||
+                      std::this_thread::get_id() == instance->m_monitorThreadId.load();
+  if (inside) {
+    // Deferred rather than detached: the calling thread still runs code of the
+    // instance, and perhaps of its plug-in, once its handler returns. The
+    // monitor ends on the stop event and, as its last act, destroys the
+    // instance after every user has left.
+    if (instance->m_monitorThread) {
+      instance->m_destroyWhenMonitorEnds = true;
+    } else {
+      TraceLog().Write("ReleaseGsm>>ERROR:Released from inside without a monitor; the instance stays.\r\n");
+    }
+    fonexa::StopEvent().Set();
+    return;
+  }
+  fonexa::StopEvent().Set();
+  Destroy(instance);
+}
+
+void CMxGsmWrapper::Destroy(CMxGsmWrapper* instance) {
+  instance->m_useLock.LockForRelease();
+  // Waits for whoever holds the line; a refusal (module off) goes on without it.
+  // The session's teardown releases what was taken here.
+  instance->Attach("ReleaseGsm", fonexa::platform::ManualResetEvent::kInfinite);
+  delete instance;
+}
+
 int CMxGsmWrapper::Attach(const std::string& ownerName, uint32_t timeoutMs) {
   if (m_moduleState == kCreated || m_moduleState == kVerifying || !IsPowered()) return 0;
   return m_session.Attach(ownerName, timeoutMs);
@@ -39,6 +84,12 @@ int CMxGsmWrapper::Detach() { return m_session.Detach(); }
 
 int CMxGsmWrapper::Initialize(const std::string& text) {
   TraceLog().Write("\r\n-->CMxGsmWrapper::Initialize[%s]\r\n", text.c_str());
+  // Replaces the plug-in and reopens the port: nobody else may be inside.
+  fonexa::ExclusiveUse use(m_useLock);
+  if (!use) {
+    TraceLog().Write("<--CMxGsmWrapper::Initialize>>ERROR:Released or re-initialised by another thread.\n");
+    return 0;
+  }
   m_initText = text;
   if (!m_session.Create(text)) return 0;
   m_moduleState = kCreated;
@@ -73,6 +124,11 @@ int CMxGsmWrapper::Initialize(const std::string& text) {
 
 int CMxGsmWrapper::SwitchModuleOn() {
   TraceLog().Write("\r\n-->CMxGsmWrapper::SwitchModuleOn\r\n");
+  fonexa::ExclusiveUse use(m_useLock);
+  if (!use) {
+    TraceLog().Write("<--CMxGsmWrapper::SwitchModuleOn>>ERROR\r\n");
+    return 0;
+  }
   // A module that counts as powered but was switched off (its session closed)
   // still needs bringing up: devices without power control always count as
   // powered, and answering "on" for them would leave every export refused.
@@ -90,7 +146,9 @@ int CMxGsmWrapper::SwitchModuleOn() {
 
 int CMxGsmWrapper::SwitchModuleOff() {
   TraceLog().Write("\r\n-->CMxGsmWrapper::SwitchModuleOff\r\n");
-  if (!m_session.SwitchModulePower(0)) {
+  // Closes the port under whoever else is inside: they must have left.
+  fonexa::ExclusiveUse use(m_useLock);
+  if (!use || !m_session.SwitchModulePower(0)) {
     TraceLog().Write("<--CMxGsmWrapper::SwitchModuleOff>>ERROR\r\n");
     return 0;
   }

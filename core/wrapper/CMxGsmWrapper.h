@@ -6,12 +6,15 @@
 // for signal, new messages and registration.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "fonexa/CMxGsmBasics.h"
 #include "fonexa/FonexaCore.h"
 #include "fonexa/IMxGsmHandler.h"
+#include "wrapper/InstanceUseLock.h"
 
 namespace fonexa::platform {
 class WorkerThread;
@@ -41,6 +44,7 @@ class CMxGsmWrapper : public IMxGsmHandler {
   int Attach(const std::string& ownerName, uint32_t timeoutMs);
   int Detach();
 
+  // Re-initialisation: each holds the instance exclusively (see InstanceUseLock).
   int Initialize(const std::string& text);
   int SwitchModuleOn();
   int SwitchModuleOff();
@@ -63,6 +67,17 @@ class CMxGsmWrapper : public IMxGsmHandler {
   void _ResumeGsmThread();
   void _SuspendGsmThread();
 
+  // Claims the release of the instance created last: true for one caller only,
+  // however many threads ask at once, until the next instance is created.
+  static bool ClaimRelease();
+  // Sets the stop event and destroys the instance once nobody uses it any more.
+  // A thread that is itself inside the instance (an event handler run by an
+  // export or by the monitor) cannot wait for itself: then the monitor thread
+  // destroys the instance when it ends, and this returns at once.
+  static void Release(CMxGsmWrapper* instance);
+
+  // Exports and the monitor hold it shared, re-initialisation and release exclusively.
+  fonexa::InstanceUseLock& UseLock() { return m_useLock; }
   CMxGsmBasics& Session() { return m_session; }
   int ModuleState() const { return m_moduleState; }
   void SetModuleState(int state) { m_moduleState = state; }
@@ -71,11 +86,18 @@ class CMxGsmWrapper : public IMxGsmHandler {
 
  private:
   void RunMonitor();
+  void PollOnce(int cycle, int& errors, int& lastRegistration);
   bool IsPowered() { return m_session.IsModulePowerOn(0) != 0; }
+  // Waits until every other user has left, takes the session lock and deletes.
+  static void Destroy(CMxGsmWrapper* instance);
 
+  fonexa::InstanceUseLock m_useLock;
   int m_moduleState = kCreated;
   CMxGsmBasics m_session;
   std::string m_initText;
   fonexa::platform::WorkerThread* m_monitorThread = nullptr;
   CodeRetrievalFunc m_codeRetrievalFunc = nullptr;
+  std::atomic<std::thread::id> m_monitorThreadId{};
+  // Set by a release that had to leave the destruction to the monitor thread.
+  std::atomic<bool> m_destroyWhenMonitorEnds{false};
 };
