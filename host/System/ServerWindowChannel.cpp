@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -44,10 +46,15 @@ ServerWindowChannel::~ServerWindowChannel() {
 
 int ServerWindowChannel::Listen(const QString& title) {
   const QString path = ServerWindowSocketPath(title);
-  // Only a copy that found no window gets here, so a socket file at the path
-  // is a leftover of one that ended without closing it.
+  // A window that answers keeps its name. A socket file where nobody answers
+  // is a leftover of a copy that ended without closing it.
+  QLocalSocket probe;
+  probe.connectToServer(path);
+  if (probe.waitForConnected(1000)) return EADDRINUSE;
   QLocalServer::removeServer(path);
   if (server_.listen(path)) return 0;
+  // The listener's own error numbers start at 0; the window's errors are
+  // never 0.
   return static_cast<int>(server_.serverError()) + 1;
 }
 

@@ -37,8 +37,9 @@ class MX_SYSTEM_API ServerWindowChannel : public QObject {
   explicit ServerWindowChannel(Handlers handlers, QObject* parent = nullptr);
   ~ServerWindowChannel() override;
 
-  // Takes over the title's socket (a file left by a copy that died is
-  // removed). 0 on success, else the listener's error code.
+  // Takes the title's socket (a file left by a copy that died is removed).
+  // 0 on success, EADDRINUSE when a window with that title already answers,
+  // else the listener's error code plus one.
   int Listen(const QString& title);
   QString ErrorText() const { return server_.errorString(); }
 
