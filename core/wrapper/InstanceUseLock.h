@@ -155,33 +155,30 @@ class InstanceUseLock {
   bool closing_ = false;
 };
 
-// Scoped shared and exclusive use; test the object to learn whether it was granted.
-class SharedUse {
+// Scoped shared or exclusive use; test the object to learn whether it was
+// granted. Exclusive use waits without a limit, so it takes no time-out.
+template <bool kExclusive>
+class ScopedUse {
  public:
-  SharedUse(InstanceUseLock& lock, uint32_t timeoutMs) : lock_(lock.LockShared(timeoutMs) ? &lock : nullptr) {}
-  ~SharedUse() {
-    if (lock_) lock_->UnlockShared();
+  explicit ScopedUse(InstanceUseLock& lock, uint32_t timeoutMs = InstanceUseLock::kNoLimit)
+      : lock_((kExclusive ? lock.LockExclusive() : lock.LockShared(timeoutMs)) ? &lock : nullptr) {}
+  ~ScopedUse() {
+    if (!lock_) return;
+    if (kExclusive) {
+      lock_->UnlockExclusive();
+    } else {
+      lock_->UnlockShared();
+    }
   }
-  SharedUse(const SharedUse&) = delete;
-  SharedUse& operator=(const SharedUse&) = delete;
+  ScopedUse(const ScopedUse&) = delete;
+  ScopedUse& operator=(const ScopedUse&) = delete;
   explicit operator bool() const { return lock_ != nullptr; }
 
  private:
   InstanceUseLock* lock_;
 };
 
-class ExclusiveUse {
- public:
-  explicit ExclusiveUse(InstanceUseLock& lock) : lock_(lock.LockExclusive() ? &lock : nullptr) {}
-  ~ExclusiveUse() {
-    if (lock_) lock_->UnlockExclusive();
-  }
-  ExclusiveUse(const ExclusiveUse&) = delete;
-  ExclusiveUse& operator=(const ExclusiveUse&) = delete;
-  explicit operator bool() const { return lock_ != nullptr; }
-
- private:
-  InstanceUseLock* lock_;
-};
+using SharedUse = ScopedUse<false>;
+using ExclusiveUse = ScopedUse<true>;
 
 }  // namespace fonexa
