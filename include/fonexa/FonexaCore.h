@@ -44,10 +44,15 @@ typedef struct MxGsmInstance* MxGsmHandle;
  * is the supported use. */
 FONEXA_API MxGsmHandle CreateGsmInstance(void);
 /* Ends the instance and the engine's threads. 0 when a release is already under
- * way or done (until a new instance is created), else non-zero. */
+ * way or done (until a new instance is created), else non-zero. It waits for the
+ * exports running on other threads to end. Called from an event handler, it
+ * returns at once and the instance goes as soon as the handler's thread has
+ * left it; the handle must not be used again either way. */
 FONEXA_API int ReleaseGsm(MxGsmHandle h);
 /* Brings the phone up: text is the plug-in name and the port joined by "@",
- * as "GenericPhone@/dev/ttyUSB0" or "GenericPhone@/dev/ttyUSB0@115200". */
+ * as "GenericPhone@/dev/ttyUSB0" or "GenericPhone@/dev/ttyUSB0@115200". It (and
+ * SwitchOn, SwitchOff) waits until the exports running on other threads and the
+ * background poll have ended, and keeps new ones waiting until it is done. */
 FONEXA_API int Initialize(MxGsmHandle h, const char* text);
 FONEXA_API void Uninitialize(MxGsmHandle h);
 FONEXA_API int SwitchOn(MxGsmHandle h);
