@@ -2,12 +2,11 @@
 
 #include <atomic>
 #include <bitset>
-#include <mutex>
 
 #include "codec/CallResponses.h"
 #include "fonexa/CMxGsmBasics.h"
 #include "platform/Tick.h"
-#include "platform/WorkerThread.h"
+#include "platform/ThreadSlot.h"
 #include "services/CMxGsmCallsCompare.h"
 #include "services/CMxGsmProtection.h"
 #include "services/TelephonyRows.h"
@@ -54,14 +53,9 @@ const char* const kBarringFacilities[] = {"AO", "OI", "OX", "AI", "IR", "AB", "A
 // One dial in the process at a time.
 std::atomic<int> g_dialInProgress{0};
 
-struct DialThreads {
-  std::mutex lock;
-  fonexa::platform::WorkerThread* thread = nullptr;
-};
-
-DialThreads& Dialling() {
-  static DialThreads threads;
-  return threads;
+fonexa::platform::ThreadSlot& DialSlot() {
+  static fonexa::platform::ThreadSlot slot;
+  return slot;
 }
 
 int DialThread(CMxGsmBasics* session, const std::string& number) {
@@ -90,17 +84,7 @@ CMxGsmCall::~CMxGsmCall() { m_session = nullptr; }
 
 bool CMxGsmCall::IsDialling() { return g_dialInProgress.load() != 0; }
 
-void CMxGsmCall::WaitForDial() {
-  fonexa::platform::WorkerThread* thread = nullptr;
-  {
-    std::lock_guard<std::mutex> guard(Dialling().lock);
-    thread = Dialling().thread;
-    Dialling().thread = nullptr;
-  }
-  if (!thread) return;
-  thread->WaitUntilFinished();
-  delete thread;
-}
+void CMxGsmCall::WaitForDial() { DialSlot().WaitUntilEmpty(); }
 
 int CMxGsmCall::StartDial(const std::string& number) {
   if (!m_session || !fonexa::IsDialString(number)) return 0;
@@ -117,16 +101,10 @@ int CMxGsmCall::StartDialFromPhoneBook(const std::string& storageName, int locat
 int CMxGsmCall::StartDialCommand(const std::string& command) {
   int idle = 0;
   if (!g_dialInProgress.compare_exchange_strong(idle, 1)) return 0;
-  std::lock_guard<std::mutex> guard(Dialling().lock);
-  if (Dialling().thread) {
-    // The thread of the dial before has ended (the flag was clear): its
-    // object goes before the next one is made.
-    Dialling().thread->WaitUntilFinished();
-    delete Dialling().thread;
-  }
-  Dialling().thread = new fonexa::platform::WorkerThread();
   CMxGsmBasics* session = m_session;
-  Dialling().thread->Start([session, command] { DialThread(session, command); });
+  // The thread of the dial before has ended (the flag was clear): it is
+  // collected before the next one starts.
+  DialSlot().Start([session, command] { DialThread(session, command); });
   return 1;
 }
 

@@ -5,7 +5,7 @@
 
 #include "fonexa/CMxGsmBasics.h"
 #include "platform/ManualResetEvent.h"
-#include "platform/WorkerThread.h"
+#include "platform/ThreadSlot.h"
 #include "services/CMxGsmCall.h"
 #include "session/StopEvent.h"
 #include "text/DebugLog.h"
@@ -81,14 +81,9 @@ platform::ManualResetEvent& CallsActive() {
   return event;
 }
 
-struct TrackingThread {
-  std::mutex lock;
-  platform::WorkerThread* thread = nullptr;
-};
-
-TrackingThread& Tracking() {
-  static TrackingThread tracking;
-  return tracking;
+platform::ThreadSlot& Tracking() {
+  static platform::ThreadSlot slot;
+  return slot;
 }
 
 void CheckActiveCallsThread(CMxGsmBasics* session) {
@@ -111,35 +106,19 @@ void CheckActiveCallsThread(CMxGsmBasics* session) {
 }  // namespace
 
 void CallTracking::Start(CMxGsmBasics* session) {
-  std::lock_guard<std::mutex> guard(Tracking().lock);
-  if (Tracking().thread) {
-    if (Tracking().thread->IsRunning()) return;
-    // A thread that the stop event ended before the teardown waited for it.
-    delete Tracking().thread;
-    Tracking().thread = nullptr;
-  }
+  // One thread at a time; a thread the stop event ended before anyone waited
+  // for it is collected and a new one started.
+  static std::mutex starting;
+  std::lock_guard<std::mutex> guard(starting);
+  if (Tracking().IsRunning()) return;
   CallsActive().Reset();
-  Tracking().thread = new platform::WorkerThread();
-  Tracking().thread->Start([session] { CheckActiveCallsThread(session); });
+  Tracking().Start([session] { CheckActiveCallsThread(session); });
 }
 
 void CallTracking::Wake() { CallsActive().Set(); }
 
-void CallTracking::WaitUntilStopped() {
-  platform::WorkerThread* thread = nullptr;
-  {
-    std::lock_guard<std::mutex> guard(Tracking().lock);
-    thread = Tracking().thread;
-    Tracking().thread = nullptr;
-  }
-  if (!thread) return;
-  thread->WaitUntilFinished();
-  delete thread;
-}
+void CallTracking::WaitUntilStopped() { Tracking().WaitUntilEmpty(); }
 
-bool CallTracking::IsRunning() {
-  std::lock_guard<std::mutex> guard(Tracking().lock);
-  return Tracking().thread && Tracking().thread->IsRunning();
-}
+bool CallTracking::IsRunning() { return Tracking().IsRunning(); }
 
 }  // namespace fonexa

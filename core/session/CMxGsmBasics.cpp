@@ -245,27 +245,11 @@ int CMxGsmBasics::Attach(const std::string& ownerName, uint32_t timeoutMs) {
   return 1;
 }
 
-namespace {
-
-// The acknowledgement a delivered message is owed ("AT+CNMA=0"), traced as
-// the message service traces it.
-int AcknowledgeMessage(CMxGsmBasics* session, int n) {
-  TraceLog().Write("\r\n-->CMxGsmSms::SetMessageAknowledge(%i)\r\n", n);
-  fonexa::ServiceDialogue dialogue(session, "CMxGsmSms::SetMessageAknowledge");
-  if (!dialogue.RequireOpen("ERROR:Can't open the port.")) return 0;
-  dialogue.SendTraced("AT+CNMA=" + std::to_string(n) + "\r");
-  const std::string answer = dialogue.TracedFinal("Response");
-  if (!dialogue.IsOk(answer)) return dialogue.Exit("ERROR:Wrong Response.", 0);
-  return dialogue.Exit("OK.", 1);
-}
-
-}  // namespace
-
 int CMxGsmBasics::Detach() {
   TraceLog().Write("\r\nCMxGsmBasics::Detach\r\n");
   if (m_acknowledgePending) {
     TraceLog().Write("CMxGsmBasics::Detach>>SetMessageAcknowledge\r\n");
-    AcknowledgeMessage(this, 0);
+    fonexa::AcknowledgeDeliveredMessage(this, 0);
     m_acknowledgePending = 0;
   }
   if (!m_mutex) return 1;
