@@ -60,6 +60,8 @@ class CopsTestListReader {
   // One information line as read, its line end included or not.
   void Take(const std::string& line);
   std::vector<OperatorEntry> Operators() const { return ParseCopsTestOperators(text_); }
+  // What was taken so far, joined.
+  const std::string& Text() const { return text_; }
 
  private:
   std::string text_;

@@ -115,7 +115,9 @@ int CMxGsmNetwork::GetLocalOperatorEntries(std::vector<OperatorEntry>& list) {
   list.clear();
   if (!m_session) return 0;
   TraceLog().Write("\r\n-->CMxGsmNetwork::GetLocalOperatorEntries\r\n");
-  return ServiceDialogue(m_session).Query(OperatorRow("CMxGsmNetwork::GetLocalOperatorEntries", "AT+COPS=?\r"), [&](const std::string& line) {
+  ServiceDialogue dialogue(m_session);
+  const fonexa::DialogueRow row = OperatorRow("CMxGsmNetwork::GetLocalOperatorEntries", "AT+COPS=?\r");
+  return dialogue.Query(row, [&](const std::string& line) {
     const fonexa::CopsTestResponse response = fonexa::ParseCopsTestResponse(line);
     if (!response.operatorPart.empty()) {
       TraceLog().Write("CMxGsmNetwork::GetLocalOperatorEntries>>Operators Left:[%s].\r\n",
@@ -124,9 +126,26 @@ int CMxGsmNetwork::GetLocalOperatorEntries(std::vector<OperatorEntry>& list) {
     for (const auto& op : response.operators) {
       TraceLog().Write("CMxGsmNetwork::GetLocalOperatorEntries>>Token:[%s, %s, %s].\r\n", op.first.c_str(),
                        op.second.c_str(), op.third.c_str());
-      if (!op.listed) continue;
+    }
+    // The operators are taken by position, whether or not the supported
+    // modes and formats follow. Some phones break the list over several
+    // lines, or give each operator a "+COPS:" line of its own: the answer
+    // goes on until its blank line, which the final read then takes.
+    fonexa::CopsTestListReader reader;
+    reader.Take(line);
+    for (size_t more = 0; more < kMaxLocalOperators; ++more) {
+      const std::string next = dialogue.Line(kNetworkMs);
+      if (next == "\r\n") {
+        dialogue.Unread(next);
+        break;
+      }
+      dialogue.Trace(row.info, next);
+      if (next.empty()) break;
+      reader.Take(next);
+    }
+    for (const OperatorEntry& entry : reader.Operators()) {
       if (list.size() >= kMaxLocalOperators) return fonexa::Refused("ERROR:Too many operators.");
-      list.push_back(op.entry);
+      list.push_back(entry);
     }
     return fonexa::Understood();
   });

@@ -184,6 +184,12 @@ std::string ServiceDialogue::Line(uint32_t timeoutMs) {
 }
 
 std::string ServiceDialogue::Final(uint32_t timeoutMs) {
+  // A blank line given back by a parse step that read past its information
+  // line opens the final read as the phone's own would.
+  if (unread_) {
+    if (Line(timeoutMs) != "\r\n") return {};
+    return Line(timeoutMs);
+  }
   const uint32_t bounded = Bounded(timeoutMs);
   if (bounded == 0) return {};
   return session_->ReadAnswerString(static_cast<int>(bounded), 0);
@@ -196,26 +202,6 @@ void ServiceDialogue::Trace(const TraceLabel& label, const std::string& text) co
     return;
   }
   TraceLog().Write("%s>>%s%s%s%s\r\n", scope_.c_str(), label.name, label.open, text.c_str(), label.close);
-}
-
-bool ServiceDialogue::RequireOpen(const char* failureReason) {
-  entered_ = true;
-  if (session_ && session_->IsOpened()) return true;
-  Leave(failureReason, 0);
-  return false;
-}
-
-std::string ServiceDialogue::SendTraced(const std::string& command, uint32_t timeoutMs) {
-  Trace("Send", command);
-  const std::string echo = Send(command, timeoutMs);
-  Trace("Echo", echo);
-  return echo;
-}
-
-std::string ServiceDialogue::TracedFinal(const char* label, uint32_t timeoutMs) {
-  std::string answer = Final(timeoutMs);
-  Trace(label, answer);
-  return answer;
 }
 
 // ---- The three forms -------------------------------------------------------------

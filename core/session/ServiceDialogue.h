@@ -211,7 +211,8 @@ class ServiceDialogue {
   // with Unread comes first. Reads are cut to a running listing's deadline.
   std::string Line(uint32_t timeoutMs = kStandardTimeoutMs);
   void Unread(std::string line) { unread_ = std::move(line); }
-  // The blank line, then the result line: the final read.
+  // The blank line, then the result line: the final read (a line given back
+  // with Unread comes first).
   std::string Final(uint32_t timeoutMs = kStandardTimeoutMs);
   // A progress line under label.
   void Trace(const TraceLabel& label, const std::string& text) const;
@@ -219,11 +220,6 @@ class ServiceDialogue {
   bool IsOk(const std::string& text) const { return session_->IsOk(text) != 0; }
   bool IsError(const std::string& text) const { return session_->IsError(text) != 0; }
 
-  // Kept for the session's own acknowledgement until it runs the row below.
-  bool RequireOpen(const char* failureReason);
-  std::string SendTraced(const std::string& command, uint32_t timeoutMs = kStandardTimeoutMs);
-  std::string TracedFinal(const char* label, uint32_t timeoutMs = kStandardTimeoutMs);
-  int Exit(const char* reason, int result) { return Leave(reason, result); }
   // Closes the session if this dialogue opened it (idempotent).
   void Close();
 

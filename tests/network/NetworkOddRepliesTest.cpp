@@ -144,3 +144,41 @@ TEST(NetworkSessionDiscipline, EveryWayOutLeavesTheOpenCountAsItWas) {
             std::string::npos);
   EXPECT_EQ(CMxGsmNetwork(nullptr).GetSignalQuality(a, b), 0);
 }
+
+// Networks in reach as real phones list them (captures from ModemManager's
+// test data, see tests/replies/README.md): without the supported lists, broken
+// over two lines, and one "+COPS:" line per operator.
+TEST(OperatorListReplies, RealPhonesListTheirNetworksTheirOwnWay) {
+  struct Case {
+    const char* phone;
+    const char* answer;
+    std::vector<int> codes;
+  };
+  const Case cases[] = {
+      {"BUSlink SCWi275u (Motorola C-series)",
+       "\r\n+COPS: (2,\"T-Mobile\",\"\",\"310260\"),(0,\"Cingular Wireless\",\"\",\"310410\")\r\n\r\nOK\r\n",
+       {310260, 310410}},
+      {"ZTE MF622, broken after a comma",
+       "\r\n+COPS: (2,\"T-Mobile\",\"T-Mobile\",\"31026\",0),(1,\"\",\"\",\"310410\",0),\r\n,(0,1,3),(0-2)\r\n\r\nOK\r\n",
+       {31026, 310410}},
+      {"Sierra AC881, one line per operator",
+       "\r\n+COPS: (0,\"AT&T MicroCell\",\"AT&T MicroCell\",\"310410\",2)\r\n"
+       "+COPS: (1,\"AT&T MicroCell\",\"AT&T MicroCell\",\"310410\",0)\r\n+COPS: (1,\"T-Mobile\",\"TMO\",\"31026\",0)\r\n"
+       "\r\nOK\r\n",
+       {310410, 310410, 31026}},
+  };
+  fonexa::testing::ScriptedPhone phone;
+  for (const Case& c : cases) {
+    phone.modem.On("AT+COPS=?", c.answer);
+    std::vector<fonexa::OperatorEntry> list;
+    ASSERT_EQ(CMxGsmNetwork(&phone.session).GetLocalOperatorEntries(list), 1) << c.phone;
+    std::vector<int> codes;
+    for (const auto& entry : list) codes.push_back(entry.CodeNumber);
+    EXPECT_EQ(codes, c.codes) << c.phone;
+    // The line is in step afterwards.
+    int rssi = -1, ber = -1;
+    phone.modem.On("AT+CSQ", "\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(CMxGsmNetwork(&phone.session).GetSignalQuality(rssi, ber), 1) << c.phone;
+    EXPECT_EQ(rssi, 17);
+  }
+}
