@@ -25,6 +25,9 @@ constexpr int kVpfMask = 0x18;
 constexpr int kVpfRelative = 0x10;
 // Type of address of an international number.
 constexpr int kInternationalNumber = 0x91;
+// Type of number (bits 6..4 of the type of address): 101 alphanumeric.
+constexpr int kTypeOfNumberMask = 0x70;
+constexpr int kAlphanumericNumber = 0x50;
 
 // The first octets this codec sends: SMS-SUBMIT with a relative validity
 // period, and the same with TP-UDHI for the parts of a long text.
@@ -297,14 +300,16 @@ int CMxGsmCoding::ConvertToPdu(std::string& pdu, const std::string& phoneNumber,
   AppendHexOctet(pdu, static_cast<unsigned>(digits.size()) & 0xFF);
   pdu += international ? "91" : "81";
   tracePdu();
+  // "*" and "#" are the semi-octets A and B (GSM 04.08 BCD numbers).
+  const auto semiOctet = [](char c) { return c == '*' ? 'A' : c == '#' ? 'B' : c; };
   size_t i = 0;
   for (; i + 1 < digits.size(); i += 2) {
-    pdu += digits[i + 1];
-    pdu += digits[i];
+    pdu += semiOctet(digits[i + 1]);
+    pdu += semiOctet(digits[i]);
   }
   if (i < digits.size()) {
     pdu += 'F';
-    pdu += digits[i];
+    pdu += semiOctet(digits[i]);
   }
   tracePdu();
 
@@ -420,10 +425,20 @@ int CMxGsmCoding::ConvertFromPdu(const std::string& pdu, int length, SmsEntry& e
   const bool hasHeader = (firstOctet & kUdhiBit) != 0;
   if (submit) cursor.Skip(1);  // TP-MR
 
-  // TP-OA or TP-DA: its length counts digits.
+  // TP-OA or TP-DA: its length counts semi-octets. An alphanumeric address
+  // (type of number 101, as banks and services send) is GSM 7-bit text
+  // packed into them.
   const int addressDigits = cursor.Octet();
-  if (cursor.Octet() == kInternationalNumber) entry.PhoneNumber = "+";
-  cursor.AppendAddressDigits(static_cast<size_t>(addressDigits + 1) / 2, entry.PhoneNumber);
+  const int typeOfAddress = cursor.Octet();
+  const size_t addressOctets = static_cast<size_t>(addressDigits + 1) / 2;
+  if ((typeOfAddress & kTypeOfNumberMask) == kAlphanumericNumber) {
+    const std::string_view packed = cursor.Rest().substr(0, std::min(addressOctets * 2, cursor.Rest().size()));
+    DecodeText(packed, addressDigits * 4 / 7, kAlphabet7Bit, 0, entry.PhoneNumber);
+    cursor.Skip(addressOctets);
+  } else {
+    if (typeOfAddress == kInternationalNumber) entry.PhoneNumber = "+";
+    cursor.AppendAddressDigits(addressOctets, entry.PhoneNumber);
+  }
 
   cursor.Skip(1);  // TP-PID
   const int alphabet = AlphabetOfDataCoding(cursor.Octet());

@@ -94,9 +94,21 @@ class PduCursor {
   // letters.
   void AppendAddressDigits(size_t octets, std::string& out) {
     for (size_t i = 0; i < octets && position_ < hex_.size(); ++i) {
-      if (position_ + 1 < hex_.size()) out.push_back(hex_[position_ + 1]);
-      if (hex_[position_] != 'F' && hex_[position_] != 'f') out.push_back(hex_[position_]);
+      if (position_ + 1 < hex_.size()) out.push_back(AddressCharacter(hex_[position_ + 1]));
+      if (hex_[position_] != 'F' && hex_[position_] != 'f') out.push_back(AddressCharacter(hex_[position_]));
       Advance(2);
+    }
+  }
+  // A semi-octet of a GSM 04.08 BCD number as a dial character: the digits,
+  // and A "*", B "#", C "a", D "b", E "c".
+  static char AddressCharacter(char semiOctet) {
+    switch (semiOctet) {
+      case 'A': case 'a': return '*';
+      case 'B': case 'b': return '#';
+      case 'C': case 'c': return 'a';
+      case 'D': case 'd': return 'b';
+      case 'E': case 'e': return 'c';
+      default: return semiOctet;
     }
   }
 

@@ -42,6 +42,17 @@ TEST(ConvertToPduTest, InternationalNumberDropsThePlusAndTakesType91) {
   EXPECT_EQ(Build("123456", "abc", 0).pdu.substr(6, 10), "0681214365");
 }
 
+// Service numbers ("*100#") carry "*" and "#" as the semi-octets A and B of
+// a GSM 04.08 BCD number, and read back as what they were.
+TEST(ConvertToPduTest, StarAndHashAreTheirSemiOctets) {
+  const Built b = Build("*100#", "abc", 0);
+  EXPECT_EQ(b.pdu.substr(6, 10), "05811A00FB");
+  SmsEntry entry;
+  // A DELIVER from "*100#" with the text "abc".
+  ASSERT_EQ(CMxGsmCoding::ConvertFromPdu("000405811A00FB0000421131114530000361F118", 18, entry), 1);
+  EXPECT_EQ(entry.PhoneNumber, "*100#");
+}
+
 TEST(ConvertToPduTest, CodingSchemeGivesAlphabetAndFlashClass) {
   EXPECT_EQ(OctetAt(Build("12345", "abc", 0).pdu, kDcs), 0x00);
   EXPECT_EQ(OctetAt(Build("12345", "abc", 2).pdu, kDcs), 0x08);

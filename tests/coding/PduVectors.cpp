@@ -76,7 +76,7 @@ std::vector<PduVector> LoadPduVectors(const std::string& fileName) {
     v.name = fields[0];
     v.pdu = fields[1];
     v.providerPhone = fields[2];
-    v.phoneNumber = fields[3];
+    v.phoneNumber = Latin1FromEscapedUtf8(fields[3]);
     if (fields[4] != "-") {
       v.hasTimeStamp = true;
       if (std::sscanf(fields[4].c_str(), "%d-%d-%d %d:%d:%d", &v.year, &v.month, &v.day, &v.hour, &v.minute,
