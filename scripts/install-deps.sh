@@ -17,6 +17,8 @@ packages=(
   xvfb xauth
   # Reading and driving its windows from the tests (xwininfo; keys to a message box).
   x11-utils xdotool
+  # The fonexa command: its argument parser and its JSON output.
+  libcli11-dev nlohmann-json3-dev
 )
 
 missing=()
