@@ -31,6 +31,8 @@ SYSTEMTIME Events::SmsEvent::GetTime() const { return sdk::SystemTimeOf(m_value)
 
 namespace Dynamic {
 
+Events::EventHandler::~EventHandler() = default;
+
 int Events::EventHandler::OnEvent(uint32_t id, const std::string& text, uint32_t value) {
   // Named through its own signature: a bare call would match both forms.
   int (EventHandler::*const deliver)(uint32_t, std::string, uint32_t) = &EventHandler::OnEvent;

@@ -6,7 +6,7 @@ namespace Mebrix::Fonexa {
 namespace {
 
 MxGsmHandle Instance() { return sdk::StaticFacade::Get().Instance(); }
-Dynamic::Call Bound() { return Dynamic::Call(Instance()); }
+Dynamic::Call Bound() { return Dynamic::Call(Dynamic::BorrowedHandle{Instance()}); }
 
 }  // namespace
 

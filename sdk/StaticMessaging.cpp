@@ -6,8 +6,8 @@ namespace Mebrix::Fonexa {
 namespace {
 
 MxGsmHandle Instance() { return sdk::StaticFacade::Get().Instance(); }
-Dynamic::Sms BoundSms() { return Dynamic::Sms(Instance()); }
-Dynamic::PhoneBook BoundPhoneBook() { return Dynamic::PhoneBook(Instance()); }
+Dynamic::Sms BoundSms() { return Dynamic::Sms(Dynamic::BorrowedHandle{Instance()}); }
+Dynamic::PhoneBook BoundPhoneBook() { return Dynamic::PhoneBook(Dynamic::BorrowedHandle{Instance()}); }
 
 }  // namespace
 

@@ -8,8 +8,8 @@ namespace Mebrix::Fonexa {
 namespace {
 
 MxGsmHandle Instance() { return sdk::StaticFacade::Get().Instance(); }
-Dynamic::Module BoundModule() { return Dynamic::Module(Instance()); }
-Dynamic::Protection BoundProtection() { return Dynamic::Protection(Instance()); }
+Dynamic::Module BoundModule() { return Dynamic::Module(Dynamic::BorrowedHandle{Instance()}); }
+Dynamic::Protection BoundProtection() { return Dynamic::Protection(Dynamic::BorrowedHandle{Instance()}); }
 
 }  // namespace
 

@@ -6,8 +6,8 @@ namespace Mebrix::Fonexa {
 namespace {
 
 MxGsmHandle Instance() { return sdk::StaticFacade::Get().Instance(); }
-Dynamic::Network BoundNetwork() { return Dynamic::Network(Instance()); }
-Dynamic::Events BoundEvents() { return Dynamic::Events(Instance()); }
+Dynamic::Network BoundNetwork() { return Dynamic::Network(Dynamic::BorrowedHandle{Instance()}); }
+Dynamic::Events BoundEvents() { return Dynamic::Events(Dynamic::BorrowedHandle{Instance()}); }
 
 }  // namespace
 

@@ -37,12 +37,18 @@ class FONEXA_SDK_API Gsm {
   MxGsmHandle m_handle;
 };
 
+// An instance handle that its owner keeps alive, for service objects made
+// without a Gsm (the static facade makes its own this way).
+struct BorrowedHandle {
+  MxGsmHandle value;
+};
+
 // Service objects copy the instance handle of their Gsm: they do not keep it
 // alive. Made from a null Gsm*, every member fails.
 class FONEXA_SDK_API Module {
  public:
   explicit Module(Gsm* gsm);
-  explicit Module(MxGsmHandle handle) : m_handle(handle) {}
+  explicit Module(BorrowedHandle handle) : m_handle(handle.value) {}
   virtual ~Module() = default;
 
   int Initialize(const std::string& text);
@@ -82,7 +88,7 @@ class FONEXA_SDK_API Call {
   };
 
   explicit Call(Gsm* gsm);
-  explicit Call(MxGsmHandle handle) : m_handle(handle) {}
+  explicit Call(BorrowedHandle handle) : m_handle(handle.value) {}
   virtual ~Call() = default;
 
   int Answer();
@@ -131,7 +137,7 @@ class FONEXA_SDK_API Sms {
   };
 
   explicit Sms(Gsm* gsm);
-  explicit Sms(MxGsmHandle handle) : m_handle(handle) {}
+  explicit Sms(BorrowedHandle handle) : m_handle(handle.value) {}
   virtual ~Sms() = default;
 
   int GetStorage(int& storage, int& used, int& total);
@@ -164,7 +170,7 @@ class FONEXA_SDK_API PhoneBook {
   };
 
   explicit PhoneBook(Gsm* gsm);
-  explicit PhoneBook(MxGsmHandle handle) : m_handle(handle) {}
+  explicit PhoneBook(BorrowedHandle handle) : m_handle(handle.value) {}
   virtual ~PhoneBook() = default;
 
   int GetStorage(int& used, int& total);
@@ -190,7 +196,7 @@ class FONEXA_SDK_API Network {
   };
 
   explicit Network(Gsm* gsm);
-  explicit Network(MxGsmHandle handle) : m_handle(handle) {}
+  explicit Network(BorrowedHandle handle) : m_handle(handle.value) {}
   virtual ~Network() = default;
 
   int GetSignalQuality(int& rssi);
@@ -211,7 +217,7 @@ class FONEXA_SDK_API Network {
 class FONEXA_SDK_API Protection {
  public:
   explicit Protection(Gsm* gsm);
-  explicit Protection(MxGsmHandle handle) : m_handle(handle) {}
+  explicit Protection(BorrowedHandle handle) : m_handle(handle.value) {}
   virtual ~Protection() = default;
 
   int GetVerifyStatus();
@@ -234,6 +240,8 @@ class FONEXA_SDK_API Events {
   // while the device lock is held; the result is not used.
   class FONEXA_SDK_API EventHandler : public IMxGsmHandler {
    public:
+    // Defined in the library, so that applications link libFonexa.so alone.
+    ~EventHandler() override;
     virtual int OnEvent(uint32_t id, std::string text, uint32_t value) = 0;
 
    private:
@@ -277,7 +285,7 @@ class FONEXA_SDK_API Events {
   static constexpr uint32_t GsmEventMessage = 0x511;
 
   explicit Events(Gsm* gsm);
-  explicit Events(MxGsmHandle handle) : m_handle(handle) {}
+  explicit Events(BorrowedHandle handle) : m_handle(handle.value) {}
   virtual ~Events() = default;
 
   // The engine's registration id, 0 when refused.
