@@ -11,7 +11,7 @@
 
 using fonexa::CallEntry;
 using fonexa::CopyText;
-using fonexa::InstanceOf;
+using fonexa::InUse;
 using fonexa::Locked;
 using fonexa::LockedWithDevice;
 using fonexa::Store;
@@ -37,12 +37,6 @@ int DeviceText(MxGsmHandle h, const char* owner, char* out, size_t size, Read re
   return *result;
 }
 
-// The exports marked as taking no lock reach the profile straight away.
-CMxGsmDevice* DeviceOf(MxGsmHandle h) {
-  CMxGsmWrapper* instance = InstanceOf(h);
-  return instance ? instance->Session().GetDevice() : nullptr;
-}
-
 }  // namespace
 
 extern "C" {
@@ -57,27 +51,28 @@ int Answer(MxGsmHandle h) {
 
 // The dial thread takes the lock itself, for the whole dial.
 int Dial(MxGsmHandle h, const char* number) {
-  CMxGsmWrapper* instance = InstanceOf(h);
-  if (!instance || !number) return 0;
-  return CMxGsmCall(&instance->Session()).StartDial(number);
+  if (!number) return 0;
+  return InUse(h, 0, [&](CMxGsmWrapper& w) { return CMxGsmCall(&w.Session()).StartDial(number); });
 }
 
 int DialFromPhoneBook(MxGsmHandle h, int storage, int location) {
-  CMxGsmWrapper* instance = InstanceOf(h);
-  if (!instance) return 0;
-  CMxGsmDevice* device = instance->Session().GetDevice();
-  // With one argument (location -1) the first one is a location of the
-  // current storage.
-  if (location == -1) return CMxGsmCall(&instance->Session()).StartDialFromPhoneBook("", storage);
-  if (!device) return 0;
-  const std::string name = device->GetPBStorageIdentifier(storage);
-  if (name.empty()) return 0;
-  return CMxGsmCall(&instance->Session()).StartDialFromPhoneBook(name, location);
+  return InUse(h, 0, [&](CMxGsmWrapper& w) {
+    // With one argument (location -1) the first one is a location of the
+    // current storage.
+    if (location == -1) return CMxGsmCall(&w.Session()).StartDialFromPhoneBook("", storage);
+    CMxGsmDevice* device = w.Session().GetDevice();
+    const std::string name = device ? device->GetPBStorageIdentifier(storage) : std::string();
+    if (name.empty()) return 0;
+    return CMxGsmCall(&w.Session()).StartDialFromPhoneBook(name, location);
+  });
 }
 
+// Takes no session lock: the dial thread holds it while it waits.
 void InterruptDialing(MxGsmHandle h) {
-  CMxGsmDevice* device = DeviceOf(h);
-  if (device && device->GetComPort()) device->GetComPort()->WriteString("A\r");
+  InUse(h, 0, [](CMxGsmWrapper& w) {
+    CMxGsmDevice* device = w.Session().GetDevice();
+    return device && device->GetComPort() ? device->GetComPort()->WriteString("A\r") : 0;
+  });
 }
 
 int Hangup(MxGsmHandle h) {
@@ -161,14 +156,13 @@ int SetupGsmAudio(MxGsmHandle h) {
   return LockedWithDevice(h, "SetupGsmAudio", [](CMxGsmDevice& d) { return d.SetupGsmAudio(); }).value_or(0);
 }
 
+// Without the session lock, as the profile switches the audio path itself.
 int VoiceOn(MxGsmHandle h) {
-  CMxGsmDevice* device = DeviceOf(h);
-  return device ? device->VoiceOn() : 0;
+  return InUse(h, 0, [](CMxGsmWrapper& w) { return w.Session().GetDevice() ? w.Session().GetDevice()->VoiceOn() : 0; });
 }
 
 int VoiceOff(MxGsmHandle h) {
-  CMxGsmDevice* device = DeviceOf(h);
-  return device ? device->VoiceOff() : 0;
+  return InUse(h, 0, [](CMxGsmWrapper& w) { return w.Session().GetDevice() ? w.Session().GetDevice()->VoiceOff() : 0; });
 }
 
 }  // extern "C"

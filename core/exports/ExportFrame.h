@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -11,10 +12,13 @@
 
 #include "fonexa/FonexaCore.h"
 #include "wrapper/CMxGsmWrapper.h"
+#include "wrapper/LiveInstances.h"
 
 namespace fonexa {
 
-inline CMxGsmWrapper* InstanceOf(MxGsmHandle h) { return reinterpret_cast<CMxGsmWrapper*>(h); }
+// The live instance behind a handle, held for as long as the reference lives;
+// empty for a null handle, one released, or one never given out.
+inline LiveInstances::Ref InstanceOf(MxGsmHandle h) { return LiveInstances::Find(reinterpret_cast<uintptr_t>(h)); }
 
 // Runs call(instance) while the export holds the instance shared (see
 // InstanceUseLock), without the session lock: for the exports that take no
@@ -23,7 +27,7 @@ inline CMxGsmWrapper* InstanceOf(MxGsmHandle h) { return reinterpret_cast<CMxGsm
 // export time-out.
 template <class Result, class Call>
 Result InUse(MxGsmHandle h, Result failure, Call&& call) {
-  CMxGsmWrapper* instance = InstanceOf(h);
+  const LiveInstances::Ref instance = InstanceOf(h);
   if (!instance) return failure;
   SharedUse use(instance->UseLock(), CMxGsmWrapper::kExportLockMs);
   return use ? call(*instance) : failure;
@@ -34,7 +38,7 @@ Result InUse(MxGsmHandle h, Result failure, Call&& call) {
 // buffers must stay untouched.
 template <class Call>
 auto Locked(MxGsmHandle h, const char* owner, Call&& call) -> std::optional<decltype(call(*InstanceOf(h)))> {
-  CMxGsmWrapper* instance = InstanceOf(h);
+  const LiveInstances::Ref instance = InstanceOf(h);
   if (!instance) return std::nullopt;
   SharedUse use(instance->UseLock(), CMxGsmWrapper::kExportLockMs);
   if (!use || !instance->Attach(owner, CMxGsmWrapper::kExportLockMs)) return std::nullopt;
@@ -58,7 +62,7 @@ auto WithService(MxGsmHandle h, const char* owner, Call&& call) -> std::optional
 template <class Call>
 auto LockedWithDevice(MxGsmHandle h, const char* owner, Call&& call)
     -> std::optional<decltype(call(*InstanceOf(h)->Session().GetDevice()))> {
-  CMxGsmWrapper* instance = InstanceOf(h);
+  const LiveInstances::Ref instance = InstanceOf(h);
   if (!instance) return std::nullopt;
   // Held already here, so that a re-initialisation cannot replace the profile
   // between the look and the call; Locked enters again at once.

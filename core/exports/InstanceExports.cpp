@@ -15,7 +15,9 @@ constexpr uint32_t kReleaseCheckMs = 100;
 extern "C" {
 
 MxGsmHandle CreateGsmInstance(void) {
-  return reinterpret_cast<MxGsmHandle>(new (std::nothrow) CMxGsmWrapper);
+  CMxGsmWrapper* instance = new (std::nothrow) CMxGsmWrapper;
+  if (!instance) return nullptr;
+  return reinterpret_cast<MxGsmHandle>(fonexa::LiveInstances::Add(instance));
 }
 
 int ReleaseGsm(MxGsmHandle h) {
@@ -23,7 +25,7 @@ int ReleaseGsm(MxGsmHandle h) {
   // The stop event answers a release that came before; two that come at once
   // may both find it unset, and the claim lets only one of them go on.
   if (!CMxGsmWrapper::ClaimRelease()) return 0;
-  CMxGsmWrapper* instance = InstanceOf(h);
+  CMxGsmWrapper* instance = fonexa::LiveInstances::Remove(reinterpret_cast<uintptr_t>(h));
   if (!instance) {
     fonexa::StopEvent().Set();
     return 1;
@@ -33,16 +35,22 @@ int ReleaseGsm(MxGsmHandle h) {
 }
 
 int Initialize(MxGsmHandle h, const char* text) {
-  CMxGsmWrapper* instance = InstanceOf(h);
+  const fonexa::LiveInstances::Ref instance = InstanceOf(h);
   if (!instance || !text) return 0;
   return instance->Initialize(text);
 }
 
 void Uninitialize(MxGsmHandle) {}
 
-int SwitchOn(MxGsmHandle h) { return InstanceOf(h) ? InstanceOf(h)->SwitchModuleOn() : 0; }
+int SwitchOn(MxGsmHandle h) {
+  const fonexa::LiveInstances::Ref instance = InstanceOf(h);
+  return instance ? instance->SwitchModuleOn() : 0;
+}
 
-int SwitchOff(MxGsmHandle h) { return InstanceOf(h) ? InstanceOf(h)->SwitchModuleOff() : 0; }
+int SwitchOff(MxGsmHandle h) {
+  const fonexa::LiveInstances::Ref instance = InstanceOf(h);
+  return instance ? instance->SwitchModuleOff() : 0;
+}
 
 // These reach the device profile (plug-in code) or the port: they hold the
 // instance, so that a re-initialisation cannot unload the plug-in under them.
@@ -71,7 +79,8 @@ uint32_t RegisterEventHandlerHwnd(MxGsmHandle h, uint32_t eventId, MxWindow wind
 }
 
 int UnregisterEventHandler(MxGsmHandle h, uint32_t registrationId) {
-  return InstanceOf(h) ? InstanceOf(h)->Session().UnregisterEvent(registrationId) : 0;
+  const fonexa::LiveInstances::Ref instance = InstanceOf(h);
+  return instance ? instance->Session().UnregisterEvent(registrationId) : 0;
 }
 
 }  // extern "C"

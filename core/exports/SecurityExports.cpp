@@ -54,14 +54,12 @@ int ChangePin(MxGsmHandle h, int kind, const char* oldCode, const char* newCode)
 }
 
 int AutoVerify(MxGsmHandle h) {
-  CMxGsmWrapper* instance = fonexa::InstanceOf(h);
-  return instance ? instance->VerifySimPIN() : 0;
+  return fonexa::InUse(h, 0, [](CMxGsmWrapper& w) { return w.VerifySimPIN(); });
 }
 
 // Takes no lock: the function is only stored.
 int SetCodeRetrievalFunc(MxGsmHandle h, CodeRetrievalFunc f) {
-  CMxGsmWrapper* instance = fonexa::InstanceOf(h);
-  return instance ? instance->SetCodeRetrievalFunc(f) : 0;
+  return fonexa::InUse(h, 0, [&](CMxGsmWrapper& w) { return w.SetCodeRetrievalFunc(f); });
 }
 
 }  // extern "C"

@@ -9,6 +9,7 @@
 #include "services/CMxGsmProtection.h"
 #include "session/StopEvent.h"
 #include "text/DebugLog.h"
+#include "wrapper/LiveInstances.h"
 
 using fonexa::TraceLog;
 
@@ -68,6 +69,8 @@ void CMxGsmWrapper::Release(CMxGsmWrapper* instance) {
 }
 
 void CMxGsmWrapper::Destroy(CMxGsmWrapper* instance) {
+  // Exports that found the handle before its release leave first.
+  fonexa::LiveInstances::WaitUntilUnused(instance);
   instance->m_useLock.LockForRelease();
   // Waits for whoever holds the line; a refusal (module off) goes on without it.
   // The session's teardown releases what was taken here.
