@@ -6,7 +6,9 @@
 
 #include "platform/LocalTime.h"
 #include "codec/GsmAlphabet.h"
+#include "codec/DeliveryReports.h"
 #include "codec/PduCursor.h"
+#include "codec/UnicodeText.h"
 #include "text/DebugLog.h"
 
 namespace fonexa {
@@ -18,8 +20,9 @@ namespace {
 // TP-MTI, bits 0-1 of the first octet.
 constexpr int kMtiMask = 0x03;
 constexpr int kMtiSmsSubmit = 0x01;
+constexpr int kMtiStatusReport = 0x02;
 // TP-UDHI: the user data begins with a header.
-constexpr int kUdhiBit = 0x40;
+constexpr unsigned kUdhiBit = 0x40;
 // TP-VPF, bits 3-4 of an SMS-SUBMIT's first octet.
 constexpr int kVpfMask = 0x18;
 constexpr int kVpfRelative = 0x10;
@@ -33,6 +36,9 @@ constexpr int kAlphanumericNumber = 0x50;
 // period, and the same with TP-UDHI for the parts of a long text.
 constexpr std::string_view kSubmitStart = "001100";         // SCA length 0, first octet, TP-MR 0
 constexpr std::string_view kSubmitWithHeaderStart = "005100";
+constexpr unsigned kSubmitFirstOctet = 0x11;
+// TP-SRR: the sender asks for a status report.
+constexpr unsigned kSrrBit = 0x20;
 constexpr std::string_view kValidityPeriod = "AA";          // relative: 4 days
 constexpr int kClass0Bit = 0x10;                           // TP-DCS: message class 0, "flash"
 
@@ -176,6 +182,25 @@ void AppendUserData(std::string& out, const std::string& text, int alphabet, int
   packer.Finish();
 }
 
+// Appends code units as user data: septet codes packed, or UCS2 code units.
+void AppendUnits(std::string& out, const std::vector<uint16_t>& units, int alphabet, int fillBits) {
+  const size_t start = out.size();
+  if (alphabet == CMxGsmCoding::kAlphabet16Bit) {
+    out.resize(start + 4 * units.size());
+    char* at = out.data() + start;
+    for (const uint16_t unit : units) {
+      WriteHexOctet(at, unit >> 8);
+      WriteHexOctet(at + 2, unit & 0xFF);
+      at += 4;
+    }
+    return;
+  }
+  out.resize(start + 2 * gsm7::PackedOctets(units.size(), fillBits));
+  gsm7::SeptetPacker packer(out.data() + start, fillBits);
+  for (const uint16_t unit : units) packer.Push(static_cast<uint8_t>(unit));
+  packer.Finish();
+}
+
 // Decodes user data into text, reusing its buffer. See GetTextFromPdu.
 void DecodeText(std::string_view userData, int count, int alphabet, int fillBits, std::string& text) {
   TraceLog().Write("CMxGsmCoding::GetTextFromPdu[%.*s]\r\n", static_cast<int>(userData.size()), userData.data());
@@ -255,23 +280,99 @@ constexpr size_t ValidityPeriodOctets(int firstOctet) {
   }
 }
 
+// Information elements of a user-data header that concatenate (GSM 03.40
+// 9.2.3.24.1 and .8): 8-bit and 16-bit reference.
+constexpr int kConcatenated8Bit = 0x00;
+constexpr int kConcatenated16Bit = 0x08;
+
+// Reads the concatenation element of a user-data header given as hex (its
+// length octet first) into the entry; other elements are passed over. A
+// header that lies about its lengths is read no further than its own text.
+void ReadConcatenation(std::string_view header, SmsEntry& entry) {
+  PduCursor cursor(header);
+  const size_t end = static_cast<size_t>(cursor.Octet()) * 2 + 2;
+  while (cursor.Position() + 4 <= std::min(end, header.size())) {
+    const int element = cursor.Octet();
+    const int length = cursor.Octet();
+    const size_t next = cursor.Position() + static_cast<size_t>(length) * 2;
+    int reference = -1;
+    if (element == kConcatenated8Bit && length == 3) reference = cursor.Octet();
+    if (element == kConcatenated16Bit && length == 4) reference = cursor.Octet() << 8 | cursor.Octet();
+    if (reference >= 0) {
+      const int count = cursor.Octet();
+      const int number = cursor.Octet();
+      // A count of 0 or a number outside 1..count: the element is to be
+      // ignored (GSM 03.40), the message read as one of its own.
+      if (count >= 1 && number >= 1 && number <= count) {
+        entry.PartReference = reference;
+        entry.PartCount = count;
+        entry.PartNumber = number;
+      }
+    }
+    if (next <= cursor.Position()) break;
+    cursor.Skip((next - cursor.Position()) / 2);
+  }
+}
+
 // TP-UD after TP-UDL: skips a user-data header by its length (and in 7-bit by
-// the fill bits after it) and decodes the text that TP-UDL leaves.
-void DecodeUserData(std::string_view userData, int udl, bool hasHeader, int alphabet, std::string& text) {
+// the fill bits after it) and decodes the text that TP-UDL leaves, both as
+// Latin-1 and as UTF-8.
+void DecodeUserData(std::string_view userData, int udl, bool hasHeader, int alphabet, SmsEntry& entry) {
   size_t headerOctets = 0;
-  if (hasHeader) headerOctets = static_cast<size_t>(ReadOctetAt(userData, 0, false)) + 1;
+  if (hasHeader) {
+    headerOctets = static_cast<size_t>(ReadOctetAt(userData, 0, false)) + 1;
+    ReadConcatenation(userData.substr(0, std::min(headerOctets * 2, userData.size())), entry);
+  }
   const std::string_view afterHeader = userData.substr(std::min(headerOctets * 2, userData.size()));
   if (alphabet == CMxGsmCoding::kAlphabet7Bit) {
     const int headerSeptets = HeaderSeptets(static_cast<int>(headerOctets));
     const int septets = std::max(0, udl - headerSeptets);
-    DecodeText(afterHeader, septets, alphabet, FillBits(static_cast<int>(headerOctets)), text);
+    const int fillBits = FillBits(static_cast<int>(headerOctets));
+    DecodeText(afterHeader, septets, alphabet, fillBits, entry.MessageText);
+    entry.TextUtf8 = unicode::DecodeUserDataUtf8(afterHeader, septets, alphabet, fillBits);
     return;
   }
   // TP-UDL bounds 8-bit and UCS2 text too: some phones pad a PDU read from
   // the SIM to the full record with FF octets.
   const size_t octets = static_cast<size_t>(std::max(0, udl - static_cast<int>(headerOctets)));
-  DecodeText(afterHeader.substr(0, std::min(octets * 2, afterHeader.size())), static_cast<int>(octets), alphabet, 0,
-             text);
+  const std::string_view text = afterHeader.substr(0, std::min(octets * 2, afterHeader.size()));
+  DecodeText(text, static_cast<int>(octets), alphabet, 0, entry.MessageText);
+  entry.TextUtf8 = unicode::DecodeUserDataUtf8(text, static_cast<int>(octets), alphabet, 0);
+}
+
+// TP-OA, TP-DA or TP-RA: its length counts semi-octets. An alphanumeric
+// address (type of number 101, as banks and services send) is GSM 7-bit text
+// packed into them: Latin-1 into number, UTF-8 into numberUtf8.
+void ReadAddress(PduCursor& cursor, std::string& number, std::string& numberUtf8) {
+  const int addressDigits = cursor.Octet();
+  const int typeOfAddress = cursor.Octet();
+  const size_t addressOctets = static_cast<size_t>(addressDigits + 1) / 2;
+  if ((typeOfAddress & kTypeOfNumberMask) == kAlphanumericNumber) {
+    const std::string_view packed = cursor.Rest().substr(0, std::min(addressOctets * 2, cursor.Rest().size()));
+    const int septets = addressDigits * 4 / 7;
+    DecodeText(packed, septets, CMxGsmCoding::kAlphabet7Bit, 0, number);
+    numberUtf8 = unicode::DecodeUserDataUtf8(packed, septets, CMxGsmCoding::kAlphabet7Bit, 0);
+    cursor.Skip(addressOctets);
+    return;
+  }
+  if (typeOfAddress == kInternationalNumber) number = "+";
+  cursor.AppendAddressDigits(addressOctets, number);
+  numberUtf8 = number;
+}
+
+// An SMS-STATUS-REPORT after its first octet (GSM 03.40 9.2.2.3): TP-MR,
+// TP-RA, TP-SCTS, TP-DT, TP-ST; the optional TP-PI and what it announces
+// carry nothing the entry shows. The recipient goes where a sender would,
+// and the text is the outcome in words.
+void ReadStatusReport(PduCursor& cursor, SmsEntry& entry) {
+  entry.MessageKind = SmsEntry::StatusReport;
+  entry.ReportReference = cursor.Octet();
+  ReadAddress(cursor, entry.PhoneNumber, entry.PhoneNumberUtf8);
+  entry.Time = ReadServiceCentreTimeStamp(cursor);
+  entry.DischargeTime = ReadServiceCentreTimeStamp(cursor);
+  entry.ReportStatus = cursor.Octet();
+  entry.TextUtf8 = DeliveryOutcomeName(OutcomeOfReportStatus(entry.ReportStatus));
+  entry.MessageText = entry.TextUtf8;
 }
 
 }  // namespace
@@ -282,15 +383,40 @@ int CMxGsmCoding::ConvertToPdu(std::string& pdu, const std::string& phoneNumber,
                                int alphabet, int partIndex, int partCount, int flash) {
   TraceLog().Write("\r\n-->CMxGsmCoding::ConvertToPdu[%s,%s,%d,%d/%d,%d]\r\n", phoneNumber.c_str(), text.c_str(),
                    alphabet, partIndex, partCount, flash);
+  const int udl = GetUserDataLength(text, alphabet) + GetHeaderLength(partIndex, partCount, alphabet);
+  return BuildSubmit(pdu, phoneNumber, alphabet, partIndex, partCount, flash, false, udl,
+                     [&](std::string& out, int fillBits) { AppendUserData(out, text, alphabet, fillBits); });
+}
+
+int CMxGsmCoding::ConvertUnitsToPdu(std::string& pdu, const std::string& phoneNumber,
+                                    const std::vector<uint16_t>& units, int alphabet, int partIndex, int partCount,
+                                    int flash, bool statusReport) {
+  TraceLog().Write("\r\n-->CMxGsmCoding::ConvertUnitsToPdu[%s,%zu,%d,%d/%d,%d,%d]\r\n", phoneNumber.c_str(),
+                   units.size(), alphabet, partIndex, partCount, flash, statusReport ? 1 : 0);
+  const int unitOctets = alphabet == kAlphabet16Bit ? 2 : 1;
+  const int udl = static_cast<int>(units.size()) * unitOctets + GetHeaderLength(partIndex, partCount, alphabet);
+  return BuildSubmit(pdu, phoneNumber, alphabet, partIndex, partCount, flash, statusReport, udl,
+                     [&](std::string& out, int fillBits) { AppendUnits(out, units, alphabet, fillBits); });
+}
+
+template <typename AppendText>
+int CMxGsmCoding::BuildSubmit(std::string& pdu, const std::string& phoneNumber, int alphabet, int partIndex,
+                              int partCount, int flash, bool statusReport, int udl, AppendText&& appendText) {
   const auto tracePdu = [&pdu] { TraceLog().Write("CMxGsmCoding::ConvertToPdu>>PDU:%s\r\n", pdu.c_str()); };
   const bool concatenated = partCount > 1;
   if (concatenated && partIndex == 1) DrawNewReference();
 
   pdu.clear();
-  pdu.reserve(2 * (8 + phoneNumber.size() / 2 + kConcatenationHeaderOctets + 2 * text.size()));
+  pdu.reserve(2 * (8 + phoneNumber.size() / 2 + kConcatenationHeaderOctets + 140));
   // No service-centre address (the phone's stored one is used), first
   // octet, TP-MR 0 (the phone numbers its messages itself).
-  pdu += concatenated ? kSubmitWithHeaderStart : kSubmitStart;
+  if (!statusReport) {
+    pdu += concatenated ? kSubmitWithHeaderStart : kSubmitStart;
+  } else {
+    pdu += "00";
+    AppendHexOctet(pdu, kSubmitFirstOctet | kSrrBit | (concatenated ? kUdhiBit : 0));
+    pdu += "00";
+  }
   tracePdu();
 
   // TP-DA: digit count, type of address, digits swapped in pairs.
@@ -320,15 +446,20 @@ int CMxGsmCoding::ConvertToPdu(std::string& pdu, const std::string& phoneNumber,
   tracePdu();
 
   // TP-UDL, then TP-UD: header and text.
-  const int udl = GetUserDataLength(text, alphabet) + GetHeaderLength(partIndex, partCount, alphabet);
   AppendHexOctet(pdu, static_cast<unsigned>(udl) & 0xFF);
   tracePdu();
   pdu += BuildUserDataHeader(partIndex, partCount, alphabet);
   tracePdu();
-  const int fillBits = concatenated && alphabet == kAlphabet7Bit ? FillBits(kConcatenationHeaderOctets) : 0;
-  AppendUserData(pdu, text, alphabet, fillBits);
+  appendText(pdu, concatenated && alphabet == kAlphabet7Bit ? FillBits(kConcatenationHeaderOctets) : 0);
   tracePdu();
   return static_cast<int>(pdu.size() / 2) - 1;
+}
+
+std::vector<std::vector<uint16_t>> CMxGsmCoding::SplitUtf8Text(std::string_view utf8, int& alphabet) {
+  const unicode::UnitText text = unicode::EncodeText(utf8);
+  alphabet = text.alphabet;
+  if (alphabet == kAlphabet7Bit) return unicode::SplitUnits(text, kSeptetsPerMessage, kSeptetsPerPart);
+  return unicode::SplitUnits(text, kUcs2CharactersPerMessage, kUcs2CharactersPerPart);
 }
 
 int CMxGsmCoding::SelectAlphabet(const std::string& text) {
@@ -410,6 +541,12 @@ int CMxGsmCoding::ConvertFromPdu(const std::string& pdu, int length, SmsEntry& e
   PduCursor cursor(pdu);
   entry.ProviderPhone.clear();
   entry.PhoneNumber.clear();
+  entry.PhoneNumberUtf8.clear();
+  entry.TextUtf8.clear();
+  entry.PartReference = -1;
+  entry.PartCount = entry.PartNumber = 1;
+  entry.ReportReference = entry.ReportStatus = -1;
+  entry.DischargeTime = 0;
 
   // Service-centre address: its length in octets counts the type of address.
   const int scLength = cursor.Octet();
@@ -419,36 +556,28 @@ int CMxGsmCoding::ConvertFromPdu(const std::string& pdu, int length, SmsEntry& e
   }
 
   // First octet: TP-MTI and TP-UDHI. A stored SMS-SUBMIT carries TP-MR and
-  // TP-VP; every other type is read with the SMS-DELIVER layout.
+  // TP-VP, a status report fields of its own; every other type is read with
+  // the SMS-DELIVER layout.
   const int firstOctet = cursor.Octet();
-  const bool submit = (firstOctet & kMtiMask) == kMtiSmsSubmit;
-  const bool hasHeader = (firstOctet & kUdhiBit) != 0;
-  if (submit) cursor.Skip(1);  // TP-MR
-
-  // TP-OA or TP-DA: its length counts semi-octets. An alphanumeric address
-  // (type of number 101, as banks and services send) is GSM 7-bit text
-  // packed into them.
-  const int addressDigits = cursor.Octet();
-  const int typeOfAddress = cursor.Octet();
-  const size_t addressOctets = static_cast<size_t>(addressDigits + 1) / 2;
-  if ((typeOfAddress & kTypeOfNumberMask) == kAlphanumericNumber) {
-    const std::string_view packed = cursor.Rest().substr(0, std::min(addressOctets * 2, cursor.Rest().size()));
-    DecodeText(packed, addressDigits * 4 / 7, kAlphabet7Bit, 0, entry.PhoneNumber);
-    cursor.Skip(addressOctets);
+  const int messageType = firstOctet & kMtiMask;
+  if (messageType == kMtiStatusReport) {
+    ReadStatusReport(cursor, entry);
   } else {
-    if (typeOfAddress == kInternationalNumber) entry.PhoneNumber = "+";
-    cursor.AppendAddressDigits(addressOctets, entry.PhoneNumber);
+    const bool submit = messageType == kMtiSmsSubmit;
+    const bool hasHeader = (firstOctet & kUdhiBit) != 0;
+    entry.MessageKind = submit ? SmsEntry::Submit : SmsEntry::Deliver;
+    if (submit) cursor.Skip(1);  // TP-MR
+    ReadAddress(cursor, entry.PhoneNumber, entry.PhoneNumberUtf8);
+    cursor.Skip(1);  // TP-PID
+    const int alphabet = AlphabetOfDataCoding(cursor.Octet());
+    if (submit) {
+      cursor.Skip(ValidityPeriodOctets(firstOctet));
+    } else {
+      entry.Time = ReadServiceCentreTimeStamp(cursor);
+    }
+    const int udl = cursor.Octet();
+    DecodeUserData(cursor.Rest(), udl, hasHeader, alphabet, entry);
   }
-
-  cursor.Skip(1);  // TP-PID
-  const int alphabet = AlphabetOfDataCoding(cursor.Octet());
-  if (submit) {
-    cursor.Skip(ValidityPeriodOctets(firstOctet));
-  } else {
-    entry.Time = ReadServiceCentreTimeStamp(cursor);
-  }
-  const int udl = cursor.Octet();
-  DecodeUserData(cursor.Rest(), udl, hasHeader, alphabet, entry.MessageText);
 
   DebugLog& log = TraceLog();
   log.Write("\r\nCMxGsmCoding::ConvertFromPdu>>Encoded message:\r\n");

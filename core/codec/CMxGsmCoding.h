@@ -39,6 +39,17 @@ class CMxGsmCoding {
   static int ConvertToPdu(std::string& pdu, const std::string& phoneNumber, const std::string& text,
                           int alphabet, int partIndex, int partCount, int flash);
 
+  // The parts of a UTF-8 text as code units (see unicode::EncodeText): septet
+  // codes when every character is in the default alphabet or its extension
+  // table, else UCS2 code units; one message when it fits, else parts of 152
+  // septets or 67 code units, an escape pair or a surrogate pair never cut.
+  // alphabet receives 0 or 2.
+  static std::vector<std::vector<uint16_t>> SplitUtf8Text(std::string_view utf8, int& alphabet);
+  // Builds one part of code units, as ConvertToPdu does a Latin-1 text;
+  // statusReport sets TP-SRR, so that the network reports the delivery.
+  static int ConvertUnitsToPdu(std::string& pdu, const std::string& phoneNumber, const std::vector<uint16_t>& units,
+                               int alphabet, int partIndex, int partCount, int flash, bool statusReport);
+
   // 0 (7-bit) when every character is in the default alphabet or is one of
   // the extension characters ^ { } \ [ ~ ] |, else 2 (16-bit). A form feed
   // forces 16-bit although it has an extension code.
@@ -109,6 +120,13 @@ class CMxGsmCoding {
   // default alphabet or UCS2, group F the default alphabet or 8-bit data;
   // reserved codings read as the default alphabet, as a receiver must.
   static int AlphabetOfDataCoding(int dataCodingScheme);
+
+ private:
+  // The SMS-SUBMIT fields in order, appendText(pdu, fillBits) writing the
+  // text after the concatenation header.
+  template <typename AppendText>
+  static int BuildSubmit(std::string& pdu, const std::string& phoneNumber, int alphabet, int partIndex, int partCount,
+                         int flash, bool statusReport, int udl, AppendText&& appendText);
 };
 
 }  // namespace fonexa

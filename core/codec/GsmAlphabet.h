@@ -98,7 +98,7 @@ struct DecodeTables {
 constexpr DecodeTables MakeDecodeTables() {
   DecodeTables t;
   for (int code = 0; code < 128; ++code) {
-    const bool noLatin1 = (code >= 0x10 && code <= 0x1A) || code == 0x24;
+    const bool noLatin1 = code >= 0x10 && code <= 0x1A;
     t.plain[code] = noLatin1 ? uint8_t{'_'} : kDefaultAlphabet[code];
     t.escaped[code] = '_';
   }
@@ -122,8 +122,8 @@ inline int SeptetsOf(char c) { return CodeOf(c) == kEscape ? 2 : 1; }
 // Decodes one code with the escape state of the text it belongs to. Returns
 // the Latin-1 byte, or -1 for an escape code (which only sets the state).
 // After an escape the extension table applies, and a code missing from it
-// reads as "_"; the codes without a Latin-1 byte (the Greek capitals and the
-// currency sign 0x24) read as "_" too.
+// reads as "_"; the codes without a Latin-1 byte (the Greek capitals) read as
+// "_" too. The currency sign 0x24 is Latin-1's 0xA4.
 inline int DecodeCode(uint8_t code, bool& escaped) {
   code &= 0x7F;
   if (escaped) {

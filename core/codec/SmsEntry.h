@@ -24,6 +24,26 @@ struct SmsEntry {
   int State = -1;
   // Location in the current message storage.
   int Index = -1;
+
+  // ---- Beyond the Latin-1 view -------------------------------------------
+  // The GSM 03.40 message type the PDU carries (TP-MTI).
+  enum Kind { Deliver = 0, Submit = 1, StatusReport = 2 };
+  int MessageKind = Deliver;
+  // The text in UTF-8, every character as sent (MessageText holds "?" or "_"
+  // where Latin-1 has no byte). A status report's is its summary.
+  std::string TextUtf8;
+  // PhoneNumber in UTF-8: they differ only for an alphanumeric sender.
+  std::string PhoneNumberUtf8;
+  // Concatenation (information element 0x00 or 0x08): the reference, the part
+  // count and this part's 1-based number; -1, 1, 1 for a message of one part.
+  int PartReference = -1;
+  int PartCount = 1;
+  int PartNumber = 1;
+  // A status report's TP-MR (the reference of the message it reports on),
+  // TP-ST and TP-DT (seconds since 1970 as Time); -1, -1, 0 otherwise.
+  int ReportReference = -1;
+  int ReportStatus = -1;
+  int64_t DischargeTime = 0;
 };
 
 }  // namespace fonexa

@@ -180,10 +180,11 @@ bool DecodeMessageLine(std::string_view pduLine, int length, SmsEntry& entry) {
   if (pdu.empty() || length <= 0 || !HoldsWholeTpdu(pdu)) return false;
   SmsEntry decoded;
   if (!CMxGsmCoding::ConvertFromPdu(std::string(pdu), length, decoded)) return false;
-  entry.ProviderPhone = std::move(decoded.ProviderPhone);
-  entry.MessageText = std::move(decoded.MessageText);
-  entry.PhoneNumber = std::move(decoded.PhoneNumber);
-  entry.Time = decoded.Time;
+  // What the listing says of the message (its location, its <stat>) stays.
+  decoded.Validity = entry.Validity;
+  decoded.State = entry.State;
+  decoded.Index = entry.Index;
+  entry = std::move(decoded);
   return true;
 }
 

@@ -51,8 +51,8 @@ int ParseCmtLength(const std::string& line);
 // final result, the next header, noise).
 std::string_view PduTextOfLine(std::string_view line);
 
-// Decodes the PDU line of a listed, read or delivered message into entry's
-// ProviderPhone, MessageText, PhoneNumber and Time. False, with entry as it
+// Decodes the PDU line of a listed, read or delivered message into entry:
+// everything but its Index, State and Validity. False, with entry as it
 // was, when the line is no PDU text, when length is not positive, or when the
 // text ends before the TPDU its own fields describe (a line cut short by the
 // link). A length larger than the PDU sent does not refuse it: the PDU is

@@ -30,7 +30,7 @@ TEST(GsmAlphabetTest, LatinBytesMapToTheirCodesAndTheRestToUnderscore) {
 TEST(GsmAlphabetTest, EveryCharacterWithALatinByteSurvivesEncodeAndDecode) {
   for (int code = 0; code < 128; ++code) {
     const uint8_t byte = gsm7::kDefaultAlphabet[code];
-    const bool shownAsUnderscore = byte == 0 || code == 0x24;
+    const bool shownAsUnderscore = byte == 0;
     if (code == gsm7::kEscape || shownAsUnderscore) continue;
     EXPECT_EQ(CMxGsmCoding::CharToSeptet(static_cast<char>(byte)), code);
     EXPECT_EQ(CMxGsmCoding::SeptetToText(code), Byte(byte)) << "code " << code;
@@ -51,7 +51,14 @@ TEST(GsmAlphabetTest, EscapedCodesDecodeThroughTheExtensionTable) {
 TEST(GsmAlphabetTest, CodesWithoutLatinByteDecodeAsUnderscore) {
   CMxGsmCoding::GetTextFromPdu("", 0, 0);
   for (int code = 0x10; code <= 0x1A; ++code) EXPECT_EQ(CMxGsmCoding::SeptetToText(code), "_") << code;
-  EXPECT_EQ(CMxGsmCoding::SeptetToText(0x24), "_");
+}
+
+// The currency sign is Latin-1's 0xA4; it once read as "_".
+TEST(GsmAlphabetTest, CurrencySignTravelsBothWays) {
+  CMxGsmCoding::GetTextFromPdu("", 0, 0);
+  EXPECT_EQ(CMxGsmCoding::SeptetToText(0x24), "\xA4");
+  EXPECT_EQ(CMxGsmCoding::CharToSeptet('\xA4'), 0x24);
+  EXPECT_EQ(CMxGsmCoding::GetTextFromPdu(CMxGsmCoding::EncodeUserData("\xA4" "5", 0), 2, 0), "\xA4" "5");
 }
 
 TEST(GsmAlphabetTest, DecodingATextClearsAnEscapeLeftByTheLastOne) {

@@ -12,12 +12,12 @@ namespace {
 
 // What a 7-bit text reads as after the trip: the bytes whose code the
 // decoder shows as "_" (NUL lands on a Greek capital, 0x1B on an escape
-// pair without extension character, the currency sign on code 0x24).
+// pair without extension character).
 std::string AsReceived(const std::string& text, int alphabet) {
   if (alphabet != 0) return text;
   std::string out = text;
   for (char& c : out) {
-    if (c == '\0' || c == '\x1B' || c == '\xA4') c = '_';
+    if (c == '\0' || c == '\x1B') c = '_';
   }
   return out;
 }
