@@ -12,6 +12,27 @@
 using fonexa::LastEventRecord;
 using fonexa::TraceLog;
 
+namespace {
+
+// The sessions whose events this thread is delivering, innermost last.
+thread_local std::vector<const CMxGsmBasics*> t_dispatching;
+
+struct DispatchScope {
+  explicit DispatchScope(const CMxGsmBasics* session) { t_dispatching.push_back(session); }
+  ~DispatchScope() { t_dispatching.pop_back(); }
+  DispatchScope(const DispatchScope&) = delete;
+  DispatchScope& operator=(const DispatchScope&) = delete;
+};
+
+}  // namespace
+
+bool CMxGsmBasics::IsDispatchingOnThisThread() const {
+  for (const CMxGsmBasics* session : t_dispatching) {
+    if (session == this) return true;
+  }
+  return false;
+}
+
 int CMxGsmBasics::_TranslateEvent(uint32_t eventId, const std::string& text, uint32_t value) {
   TraceLog().Write("\n-->CMxGsmBasics::_TranslateEvent>>[%X, %s, %d]\n", eventId, text.c_str(),
                    static_cast<int>(value));
@@ -26,6 +47,7 @@ int CMxGsmBasics::_TranslateEvent(uint32_t eventId, const std::string& text, uin
       if (registration->eventId == eventId) targets.push_back(*registration);
     }
   }
+  const DispatchScope dispatching(this);
   int index = 0;
   for (const MxEventRegistration& target : targets) {
     const auto who = target.handler ? reinterpret_cast<uintptr_t>(target.handler)

@@ -49,8 +49,12 @@ bool CMxGsmWrapper::ClaimRelease() { return !ReleaseClaimed().exchange(true); }
 
 void CMxGsmWrapper::Release(CMxGsmWrapper* instance) {
   instance->m_useLock.Close();
+  // A handler of the instance's events runs on a thread of the engine (the
+  // event, monitor, call-tracking, dial or verification thread) or inside
+  // an export: either way it must not wait for itself.
   const bool inside = instance->m_useLock.IsHeldByThisThread() ||
-                      std::this_thread::get_id() == instance->m_monitorThreadId.load();
+                      std::this_thread::get_id() == instance->m_monitorThreadId.load() ||
+                      instance->m_session.IsDispatchingOnThisThread();
   if (inside) {
     // Deferred rather than detached: the calling thread still runs code of the
     // instance, and perhaps of its plug-in, once its handler returns. The

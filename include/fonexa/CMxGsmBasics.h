@@ -94,6 +94,10 @@ class FONEXA_API CMxGsmBasics {
   uint32_t RegisterEvent(uint32_t eventId, MxWindow window);
   int UnregisterEvent(uint32_t key);
   int IsHandledEvent(uint32_t eventId);
+  // Whether this thread is inside a handler of one of this session's events
+  // (an application may release its instance from there, and must not wait
+  // for the very thread it runs on).
+  bool IsDispatchingOnThisThread() const;
 
   // Module information and maintenance.
   int GetManufacturer(std::string& out);

@@ -2,6 +2,7 @@
 // the virtual phone.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -168,6 +169,48 @@ TEST_F(CallExports, AReleaseEndsTheCallTracking) {
   ASSERT_EQ(Initialize(h, Spec().c_str()), 1);
   ASSERT_EQ(GetActivity(h), 0);
   EXPECT_TRUE(fonexa::CallTracking::IsRunning());
+}
+
+// An application may release its instance from a handler of the dial-end or
+// the call-list event, on the engine's own threads: the release is finished
+// later, and nothing uses the instance after it is gone (the sanitizer build
+// runs this too).
+TEST_F(CallExports, ReleasedFromADialOrCallListHandler) {
+  struct Releaser : IMxGsmHandler {
+    int OnEvent(uint32_t, const std::string&, uint32_t) override {
+      if (!handle) return 1;
+      result = ReleaseGsm(handle);
+      handle = nullptr;
+      return 1;
+    }
+    MxGsmHandle handle = nullptr;
+    std::atomic<int> result{-1};
+  };
+  for (const uint32_t event : {FONEXA_EVENT_DIAL_END, FONEXA_EVENT_CALL_LIST}) {
+    Bring();
+    Releaser releaser;
+    releaser.handle = h;
+    RegisterEventHandler(h, event, &releaser);
+    ASSERT_EQ(Dial(h, "+4917012345"), 1);
+    for (int i = 0; i < 100 && releaser.result.load() == -1; ++i) std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(releaser.result.load(), 1) << event;
+    h = nullptr;  // released by the handler
+    EXPECT_EQ(GetState(releaser.handle, 4), 0);
+    // The next instance comes up once the release has finished.
+    MxGsmHandle next = nullptr;
+    for (int i = 0; i < 100 && !next; ++i) {
+      next = CreateGsmInstance();
+      if (!Initialize(next, Spec().c_str())) {
+        ReleaseGsm(next);
+        next = nullptr;
+        std::this_thread::sleep_for(100ms);
+      }
+    }
+    ASSERT_NE(next, nullptr) << event;
+    EXPECT_EQ(GetState(next, 4), 1);
+    ReleaseGsm(next);
+    modem.reset();
+  }
 }
 
 }  // namespace
