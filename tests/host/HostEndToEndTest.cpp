@@ -143,6 +143,52 @@ class HostEndToEndTest : public QObject {
     QCOMPARE(mapState(QStringLiteral(".tallix")), QString());
   }
 
+  // ---- the sample skin with the phone panel ----
+
+  void sampleSkinStartsThePhonePanel() {
+    Installation installation;
+    QVERIFY(installation.IsValid());
+    QVERIFY(installation.WriteDescription(tallix_test::ReadFile(tallix_test::BuiltProgramDir() + "/skin/tallix.xml")));
+    QProcess* host = start(installation, {});
+    QVERIFY(waitForLog(installation, QStringLiteral("Destroying start screen... OK\r\n")));
+    QCOMPARE(installation.HostLog(),
+             startupLog(installation.Program(),
+                        QStringLiteral("DLL name: libPhonePanel.so\r\nDLL loaded into memory\r\n"
+                                       "GetApplicationInstance function result: 1\r\nApplication added to array\r\n\r\n"
+                                       "1 application DLLs loaded\r\n\r\n"),
+                        QStringLiteral("\r\nLoading application 1\r\nApplication loaded\r\n")));
+    QVERIFY(waitForMapState(QStringLiteral(".tallix"), QStringLiteral("IsViewable")));
+    // Let the panel bring its virtual phone up before the host goes.
+    QTest::qWait(2000);
+    QProcess* quit = start(installation, {QStringLiteral("-quit")});
+    QVERIFY(quit->waitForFinished(10000));
+    QVERIFY(host->waitForFinished(20000));
+    QCOMPARE(host->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(host->exitCode(), 1);
+    QVERIFY(installation.HostLog().endsWith(QStringLiteral("OK\r\n")));
+    // The GSM debug log was not asked for.
+    QCOMPARE(QDir(installation.Path(QStringLiteral("logs"))).entryList(QDir::Files), QStringList{QStringLiteral("tallix.txt")});
+  }
+
+  void gsmDebugLogOpensWhenTheDescriptionAsks() {
+    Installation installation;
+    QVERIFY(installation.IsValid());
+    QString xml = tallix_test::ReadFile(tallix_test::BuiltProgramDir() + "/skin/tallix.xml");
+    QVERIFY(xml.contains(QStringLiteral("enable-gsm-debug=\"false\"")));
+    xml.replace(QStringLiteral("enable-gsm-debug=\"false\""), QStringLiteral("enable-gsm-debug=\"true\""));
+    QVERIFY(installation.WriteDescription(xml));
+    start(installation, {});
+    QVERIFY(waitForLog(installation, QStringLiteral("Destroying start screen... OK\r\n")));
+    // The engine's trace log where the host put it, and its traffic log beside
+    // it, with the panel's first listing of the inbox.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(installation.Path(QStringLiteral("logs/gsm.txt"))), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(tallix_test::ReadFile(installation.Path(QStringLiteral("logs/com.txt")))
+                                 .contains(QStringLiteral("W:AT+CMGL=4")),
+                             15000);
+    QProcess* quit = start(installation, {QStringLiteral("-quit")});
+    QVERIFY(quit->waitForFinished(10000));
+  }
+
   // ---- a second copy ----
 
   void secondCopyBringsTheFirstBackWithoutReadingTheDescription() {
