@@ -229,6 +229,126 @@ FONEXA_API int ReadSmsEntry(MxGsmHandle h, int index, MxSmsRecord* record);
 FONEXA_API int WriteSmsEntry(MxGsmHandle h, const char* phone, const char* text);
 FONEXA_API int DeleteSmsEntry(MxGsmHandle h, int index);
 
+/* ==== Messages in UTF-8, long messages joined, delivery reports =============
+ * Beside the Latin-1 exports above, which stay as they are. Texts here are
+ * UTF-8. A text goes out in the GSM 7-bit alphabet when every character is in
+ * it or its extension table (the euro sign included), else in UCS2; nothing is
+ * replaced by "?". Long texts go in parts that never cut an escape pair or a
+ * surrogate pair. */
+
+/* Events. FONEXA_EVENT_JOINED_MESSAGE: a message delivered to the terminal
+ * ("+CMT:") once its last part arrived, or once the time limit passed with
+ * parts missing; text sender "#" text (UTF-8, whole to a handler, cut to
+ * FONEXA_EVENT_TEXT_SIZE for GetEventParams), value the number of parts
+ * missing. It comes after the per-part FONEXA_EVENT_NEW_MESSAGE events.
+ * FONEXA_EVENT_DELIVERY_REPORT: a status report changed what is known of a
+ * message sent with SendSmsUtf8Ex; text "delivered", "pending" or "failed"
+ * (the whole message, every part counted), value the message's id. */
+#define FONEXA_EVENT_JOINED_MESSAGE 0x4000u
+#define FONEXA_EVENT_DELIVERY_REPORT 0x8000u
+
+/* SendSmsUtf8Ex flags. */
+#define FONEXA_SMS_FLASH 0x1         /* one class-0 part, as SendFlashSmsUtf8 */
+#define FONEXA_SMS_STATUS_REPORT 0x2 /* ask the network for a report on every part (TP-SRR) */
+
+/* GetDeliveryStatus answers. */
+#define FONEXA_DELIVERY_UNKNOWN (-1) /* no such message id (or forgotten: the last 256 are kept) */
+#define FONEXA_DELIVERY_WAITING 0    /* no report yet (or none asked for) */
+#define FONEXA_DELIVERY_DELIVERED 1  /* every part delivered */
+#define FONEXA_DELIVERY_PENDING 2    /* the service centre still tries a part */
+#define FONEXA_DELIVERY_FAILED 3     /* the service centre gave up on a part */
+
+/* Record kinds: the GSM 03.40 message type. */
+#define FONEXA_SMS_KIND_RECEIVED 0      /* SMS-DELIVER */
+#define FONEXA_SMS_KIND_OUTGOING 1      /* SMS-SUBMIT stored in the phone */
+#define FONEXA_SMS_KIND_STATUS_REPORT 2 /* SMS-STATUS-REPORT */
+
+#define FONEXA_SMS_UTF8_NUMBER_SIZE 64   /* an alphanumeric sender in UTF-8 */
+#define FONEXA_SMS_UTF8_TEXT_SIZE 640    /* a whole part in UTF-8, with room to spare */
+#define FONEXA_JOINED_TEXT_SIZE 8192     /* a joined message; textLength tells a longer one */
+#define FONEXA_MAX_PARTS 255
+
+typedef struct MxSmsUtf8Record { /* one stored message, texts in UTF-8 */
+  int32_t index;  /* location in the current storage */
+  int32_t status; /* 0 received unread, 1 received read, 2 stored unsent, 3 stored sent */
+  int32_t kind;   /* FONEXA_SMS_KIND_* */
+  int32_t year;   /* the service-centre time stamp, local calendar time; 0 when none */
+  int32_t month;
+  int32_t day;
+  int32_t hour;
+  int32_t minute;
+  int32_t second;
+  int32_t partReference; /* concatenation reference, -1 for a message of one part */
+  int32_t partCount;     /* 1 for a message of one part */
+  int32_t partNumber;    /* 1-based */
+  int32_t reportReference; /* status report: the TP-MR of the message reported on; else -1 */
+  int32_t reportStatus;    /* status report: TP-ST; else -1 */
+  int32_t dischargeYear;   /* status report: when the outcome was reached (TP-DT); else 0 */
+  int32_t dischargeMonth;
+  int32_t dischargeDay;
+  int32_t dischargeHour;
+  int32_t dischargeMinute;
+  int32_t dischargeSecond;
+  char phoneNumber[FONEXA_SMS_UTF8_NUMBER_SIZE]; /* sender; recipient of an outgoing message or a report */
+  char providerNumber[32];                       /* the service centre */
+  char messageText[FONEXA_SMS_UTF8_TEXT_SIZE];   /* a report's: "delivered", "pending" or "failed" */
+} MxSmsUtf8Record;
+
+typedef struct MxJoinedSmsRecord { /* one message, its parts joined */
+  int32_t status; /* <stat> of its first part present */
+  int32_t kind;   /* FONEXA_SMS_KIND_* */
+  int32_t year;   /* time stamp of its first part present */
+  int32_t month;
+  int32_t day;
+  int32_t hour;
+  int32_t minute;
+  int32_t second;
+  int32_t partReference; /* -1 for a message of one part */
+  int32_t partCount;
+  int32_t missingParts;  /* parts of partCount not in the store */
+  int32_t partIndices[FONEXA_MAX_PARTS]; /* storage index of part 1.. partCount; -1 where missing */
+  int32_t textLength;    /* bytes of the whole text, more than messageText holds when it was cut */
+  char phoneNumber[FONEXA_SMS_UTF8_NUMBER_SIZE];
+  char providerNumber[32];
+  char messageText[FONEXA_JOINED_TEXT_SIZE]; /* cut, if at all, between characters */
+} MxJoinedSmsRecord;
+
+/* Sends a UTF-8 text, in parts when long: 1 when every part was accepted. */
+FONEXA_API int SendSmsUtf8(MxGsmHandle h, const char* phone, const char* text);
+/* One class-0 part; 0 without a command when the text needs more. */
+FONEXA_API int SendFlashSmsUtf8(MxGsmHandle h, const char* phone, const char* text);
+/* SendSmsUtf8 with FONEXA_SMS_* flags. Returns the message's id (positive)
+ * when every part was accepted, else 0. partCount (may be null) receives the
+ * number of parts the phone accepted, and references (may be null) their
+ * message references (TP-MR, -1 where the phone gave none), at most capacity
+ * of them. FONEXA_EVENT_DELIVERY_REPORT and GetDeliveryStatus name the
+ * message by the id. */
+FONEXA_API int SendSmsUtf8Ex(MxGsmHandle h, const char* phone, const char* text, int flags, int* partCount,
+                             int* references, int capacity);
+/* What the status reports say of a message sent with SendSmsUtf8Ex: one of
+ * FONEXA_DELIVERY_*. Takes no handle and no lock. Reports delivered to the
+ * terminal ("+CDS:", +CNMI ds=1) count at once, stored ones ("+CDSI:") when a
+ * listing or a read meets them (the background monitor lists new messages
+ * every few seconds). */
+FONEXA_API int GetDeliveryStatus(int messageId);
+
+/* LoadSmsEntries fills this reader too, with a cursor of its own. */
+FONEXA_API int GetNextSmsEntryUtf8(MxSmsUtf8Record* record);
+/* The message at index in UTF-8; the record is written only when it was read. */
+FONEXA_API int ReadSmsEntryUtf8(MxGsmHandle h, int index, MxSmsUtf8Record* record);
+
+/* Lists the messages of a status as LoadSmsEntries does, with the parts of
+ * each long message joined into one at the place of its first part, in any
+ * order they are stored: the number of messages, or -1. */
+FONEXA_API int LoadJoinedSmsEntries(MxGsmHandle h, int status);
+FONEXA_API int GetNextJoinedSmsEntry(MxJoinedSmsRecord* record);
+
+/* How long parts delivered to the terminal wait for the rest of their
+ * message before FONEXA_EVENT_JOINED_MESSAGE tells it with parts missing
+ * (initially 60000 ms, for the whole process). 1, or 0 for a negative time. */
+FONEXA_API int SetJoinTimeLimit(int milliseconds);
+/* ==== end of messages in UTF-8 ============================================= */
+
 /* ---- Phone book ----------------------------------------------------------- */
 
 /* Storages 0 "SM" 1 "FD" 2 "LD" 3 "MC" 4 "RC" 5 "ON" 6 "ME", named as the
