@@ -28,7 +28,8 @@ int Sms::WriteMessage(const std::string& phone, const std::string& text) {
 int Sms::DeleteMessage(int index) { return DeleteSmsEntry(m_handle, index); }
 
 int Sms::ReadMessage(int index, SmsEntry& entry) {
-  return sdk::ReadRecord<SmsEntry, MxSmsRecord>([&](MxSmsRecord* r) { return ReadSmsEntry(m_handle, index, r); }, entry);
+  return sdk::ReadRecord<SmsEntry, MxSmsRecord>([&](MxSmsRecord* r) { return ReadSmsEntry(m_handle, index, r); },
+                                                entry);
 }
 
 int Sms::ListMessages(int status, std::vector<SmsEntry>& messages) {

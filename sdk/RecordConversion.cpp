@@ -23,8 +23,8 @@ int DaysInMonth(int year, int month) {
 
 bool IsValidTime(int year, int month, int day, int hour, int minute, int second, int firstYear) {
   return year >= firstYear && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-         day <= DaysInMonth(year, month) && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 &&
-         second >= 0 && second <= 59;
+         day <= DaysInMonth(year, month) && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 &&
+         second <= 59;
 }
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
@@ -40,9 +40,8 @@ int64_t DaysFromCivil(int64_t year, int month, int day) {
 }  // namespace
 
 CallFields FieldsOf(const MxCallRecord& record) {
-  return CallFields{record.index,           record.direction,    record.state,
-                    record.mode,            record.multiparty,   TextOf(record.phoneNumber),
-                    record.typeOfNumber,    TextOf(record.name)};
+  return CallFields{record.index,      record.direction,           record.state,        record.mode,
+                    record.multiparty, TextOf(record.phoneNumber), record.typeOfNumber, TextOf(record.name)};
 }
 
 SmsFields FieldsOf(const MxSmsRecord& record) {
@@ -61,8 +60,10 @@ SmsFields FieldsOf(const MxSmsRecord& record) {
 }
 
 PhoneBookFields FieldsOf(const MxPhoneBookRecord& record) {
-  return PhoneBookFields{record.index, TextOf(record.phoneNumber), record.typeOfNumber, TextOf(record.name),
-                         record.year,  record.month,               record.day,          record.hour,
+  return PhoneBookFields{record.index,        TextOf(record.phoneNumber),
+                         record.typeOfNumber, TextOf(record.name),
+                         record.year,         record.month,
+                         record.day,          record.hour,
                          record.minute};
 }
 

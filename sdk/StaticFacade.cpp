@@ -12,7 +12,8 @@ namespace {
 uint32_t TickCount() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+  return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                               static_cast<uint64_t>(now.tv_nsec) / 1000000u);
 }
 
 }  // namespace
@@ -86,11 +87,13 @@ uint32_t StaticFacade::Register(uint32_t id, Events::EventHandler* handler, Even
 
 int StaticFacade::Unregister(uint32_t cookie) {
   std::lock_guard<std::recursive_mutex> guard(lock_);
-  auto entry = std::find_if(handlers_.begin(), handlers_.end(), [cookie](const HandlerEntry& e) { return e.cookie == cookie; });
+  auto entry =
+      std::find_if(handlers_.begin(), handlers_.end(), [cookie](const HandlerEntry& e) { return e.cookie == cookie; });
   if (entry == handlers_.end()) return 0;
   const uint32_t id = entry->eventId;
   handlers_.erase(entry);
-  if (std::any_of(handlers_.begin(), handlers_.end(), [id](const HandlerEntry& e) { return e.eventId == id; })) return 0;
+  if (std::any_of(handlers_.begin(), handlers_.end(), [id](const HandlerEntry& e) { return e.eventId == id; }))
+    return 0;
   auto registration = std::find_if(ids_.begin(), ids_.end(), [id](const IdEntry& e) { return e.eventId == id; });
   if (registration == ids_.end() || !UnregisterEventHandler(instance_.load(), registration->registrationId)) return 0;
   ids_.erase(registration);

@@ -66,4 +66,14 @@ class StaticFacade {
   Dispatcher dispatcher_;
 };
 
+// The static facade's instance, for its members.
+inline MxGsmHandle FacadeInstance() { return StaticFacade::Get().Instance(); }
+
+// A per-instance service on the static facade's instance: the static members
+// that take and give no texts forward through it.
+template <class Service>
+Service Bound() {
+  return Service(Dynamic::BorrowedHandle{FacadeInstance()});
+}
+
 }  // namespace Mebrix::Fonexa::sdk

@@ -5,49 +5,48 @@
 #include "StaticFacade.h"
 
 namespace Mebrix::Fonexa {
-namespace {
-
-MxGsmHandle Instance() { return sdk::StaticFacade::Get().Instance(); }
-Dynamic::Module BoundModule() { return Dynamic::Module(Dynamic::BorrowedHandle{Instance()}); }
-Dynamic::Protection BoundProtection() { return Dynamic::Protection(Dynamic::BorrowedHandle{Instance()}); }
-
-}  // namespace
 
 int Module::Initialize(const char* text) { return sdk::StaticFacade::Get().Initialize(text); }
 void Module::Uninitialize() { sdk::StaticFacade::Get().Uninitialize(); }
-int Module::SwitchOn() { return BoundModule().SwitchOn(); }
-int Module::SwitchOff() { return BoundModule().SwitchOff(); }
-int Module::GetState(int query) { return BoundModule().GetState(query); }
-int Module::GetActivity() { return BoundModule().GetActivity(); }
-int Module::GetSimId(char* out) { return ::GetSimId(Instance(), out); }
-int Module::GetTime(char* out) { return ::GetTime(Instance(), out); }
-int Module::GetManufacturer(char* out) { return ::GetManufacturer(Instance(), out); }
-int Module::GetModel(char* out) { return ::GetModel(Instance(), out); }
-int Module::GetImei(char* out) { return ::GetImei(Instance(), out); }
-int Module::SetTime(const char* time) { return ::SetTime(Instance(), time); }
-int Module::RunDiagnostics(const char* path) { return ::RunDiagnostics(Instance(), path); }
-int Module::RestoreFactorySettings() { return BoundModule().RestoreFactorySettings(); }
+int Module::SwitchOn() { return sdk::Bound<Dynamic::Module>().SwitchOn(); }
+int Module::SwitchOff() { return sdk::Bound<Dynamic::Module>().SwitchOff(); }
+int Module::GetState(int query) { return sdk::Bound<Dynamic::Module>().GetState(query); }
+int Module::GetActivity() { return sdk::Bound<Dynamic::Module>().GetActivity(); }
+int Module::GetSimId(char* out) { return ::GetSimId(sdk::FacadeInstance(), out); }
+int Module::GetTime(char* out) { return ::GetTime(sdk::FacadeInstance(), out); }
+int Module::GetManufacturer(char* out) { return ::GetManufacturer(sdk::FacadeInstance(), out); }
+int Module::GetModel(char* out) { return ::GetModel(sdk::FacadeInstance(), out); }
+int Module::GetImei(char* out) { return ::GetImei(sdk::FacadeInstance(), out); }
+int Module::SetTime(const char* time) { return ::SetTime(sdk::FacadeInstance(), time); }
+int Module::RunDiagnostics(const char* path) { return ::RunDiagnostics(sdk::FacadeInstance(), path); }
+int Module::RestoreFactorySettings() { return sdk::Bound<Dynamic::Module>().RestoreFactorySettings(); }
 int Module::SendCustomAtCommand(const char* command, char* response) {
-  return ::SendCustomAtCommand(Instance(), command, response);
+  return ::SendCustomAtCommand(sdk::FacadeInstance(), command, response);
 }
-int Module::Attach(const char* owner, int timeout) { return BoundModule().Attach(owner ? owner : "", timeout); }
-int Module::Attach(int timeout) { return BoundModule().Attach(timeout); }
-int Module::Detach() { return BoundModule().Detach(); }
+int Module::Attach(const char* owner, int timeout) {
+  return sdk::Bound<Dynamic::Module>().Attach(owner ? owner : "", timeout);
+}
+int Module::Attach(int timeout) { return sdk::Bound<Dynamic::Module>().Attach(timeout); }
+int Module::Detach() { return sdk::Bound<Dynamic::Module>().Detach(); }
 int Module::OpenDebugLog(const char* path) { return ::OpenDebugLog(path); }
 int Module::CloseDebugLog() { return ::CloseDebugLog(); }
 
-int Protection::GetVerifyStatus() { return BoundProtection().GetVerifyStatus(); }
-int Protection::GetPinCounter() { return BoundProtection().GetPinCounter(); }
+int Protection::GetVerifyStatus() { return sdk::Bound<Dynamic::Protection>().GetVerifyStatus(); }
+int Protection::GetPinCounter() { return sdk::Bound<Dynamic::Protection>().GetPinCounter(); }
 int Protection::GetLock(int type, const char* password, int& status) {
-  return ::GetLock(Instance(), type, password, &status);
+  return ::GetLock(sdk::FacadeInstance(), type, password, &status);
 }
-int Protection::SetLock(int type, const char* password, int on) { return ::SetLock(Instance(), type, password, on); }
+int Protection::SetLock(int type, const char* password, int on) {
+  return ::SetLock(sdk::FacadeInstance(), type, password, on);
+}
 int Protection::ChangePin(int kind, const char* oldCode, const char* newCode) {
-  return ::ChangePin(Instance(), kind, oldCode, newCode);
+  return ::ChangePin(sdk::FacadeInstance(), kind, oldCode, newCode);
 }
-int Protection::AutoVerify() { return BoundProtection().AutoVerify(); }
-int Protection::Verify(const char* code) { return ::Verify(Instance(), code, ""); }
-int Protection::Verify(const char* code, const char* secondCode) { return ::Verify(Instance(), code, secondCode); }
+int Protection::AutoVerify() { return sdk::Bound<Dynamic::Protection>().AutoVerify(); }
+int Protection::Verify(const char* code) { return ::Verify(sdk::FacadeInstance(), code, ""); }
+int Protection::Verify(const char* code, const char* secondCode) {
+  return ::Verify(sdk::FacadeInstance(), code, secondCode);
+}
 
 namespace {
 
@@ -70,12 +69,12 @@ const char* AskApplicationForCode(const char* caption, const char* message) {
 const char* Other::GetFonexaCoreVersion() { return ::GetFonexaCoreVersion(); }
 
 int Other::SetGetPinFunction(GetPinFunction function) {
-  if (!function) return SetCodeRetrievalFunc(Instance(), nullptr);
+  if (!function) return SetCodeRetrievalFunc(sdk::FacadeInstance(), nullptr);
   {
     std::lock_guard<std::mutex> guard(pinFunctionLock);
     pinFunction = function;
   }
-  return SetCodeRetrievalFunc(Instance(), AskApplicationForCode);
+  return SetCodeRetrievalFunc(sdk::FacadeInstance(), AskApplicationForCode);
 }
 
 int Other::CompareNumbers(const char* a, const char* b) { return ::CompareNumbers(a, b); }

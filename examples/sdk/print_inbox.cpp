@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
   for (const Sms::SmsEntry& message : *messages) {
     const SYSTEMTIME t = message.GetTime();
     std::printf("#%d %s from %s at %04u-%02u-%02u %02u:%02u:%02u\n  %s\n", message.GetIndex(),
-                StatusName(message.GetState()), message.GetPhoneNumber(), t.wYear, t.wMonth, t.wDay, t.wHour,
-                t.wMinute, t.wSecond, message.GetMessageText());
+                StatusName(message.GetState()), message.GetPhoneNumber(), t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                t.wSecond, message.GetMessageText());
   }
   Module::Uninitialize();
   return 0;

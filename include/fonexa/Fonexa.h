@@ -217,16 +217,9 @@ class FONEXA_SDK_API Events {
 
   using EventFunction = std::function<void(uint32_t id, const std::string& text, uint32_t value)>;
 
-  // The last event, for applications that receive events as window messages.
-  class FONEXA_SDK_API CurrentEvent {
+  class FONEXA_SDK_API CurrentEvent : public CurrentEventBase {
    public:
-    CurrentEvent();
     const char* GetStringParam() const { return m_text.c_str(); }
-    uint32_t GetUintParam() const { return m_value; }
-
-   private:
-    std::string m_text;
-    uint32_t m_value = 0;
   };
 
   // A change in the current calls (event 0x800): the number and the value.
@@ -239,19 +232,13 @@ class FONEXA_SDK_API Events {
     std::string m_text;
   };
 
-  // A new message (event 0x100): the text is the sender, "#" and the message;
-  // the value its time stamp.
-  class FONEXA_SDK_API SmsEvent {
+  class FONEXA_SDK_API SmsEvent : public SmsEventBase {
    public:
-    SmsEvent(const char* text, uint32_t value);
+    SmsEvent(const char* text, uint32_t value) : SmsEventBase(text ? text : "", value) {}
     const char* GetSender() const { return m_sender.c_str(); }
     const char* GetText() const { return m_text.c_str(); }
+    // The time stamp in local time.
     SYSTEMTIME GetTime() const;
-
-   private:
-    std::string m_sender;
-    std::string m_text;
-    uint32_t m_value;
   };
 
   // The window message events arrive as.

@@ -249,15 +249,9 @@ class FONEXA_SDK_API Events {
     int OnEvent(uint32_t id, const std::string& text, uint32_t value) final;
   };
 
-  class FONEXA_SDK_API CurrentEvent {
+  class FONEXA_SDK_API CurrentEvent : public CurrentEventBase {
    public:
-    CurrentEvent();
     std::string GetStringParam() const { return m_text; }
-    uint32_t GetUintParam() const { return m_value; }
-
-   private:
-    std::string m_text;
-    uint32_t m_value = 0;
   };
 
   class FONEXA_SDK_API CallEvent : public CallEventBase {
@@ -269,17 +263,12 @@ class FONEXA_SDK_API Events {
     std::string m_text;
   };
 
-  class FONEXA_SDK_API SmsEvent {
+  class FONEXA_SDK_API SmsEvent : public SmsEventBase {
    public:
-    SmsEvent(const std::string& text, uint32_t value);
+    SmsEvent(const std::string& text, uint32_t value) : SmsEventBase(text, value) {}
     std::string GetSender() const { return m_sender; }
     std::string GetText() const { return m_text; }
     CTime GetTime() const { return m_value; }
-
-   private:
-    std::string m_sender;
-    std::string m_text;
-    uint32_t m_value;
   };
 
   static constexpr uint32_t GsmEventMessage = 0x511;

@@ -133,6 +133,29 @@ class FONEXA_SDK_API NetworkEntryBase {
   NetworkFields m_fields;
 };
 
+// The last event the engine raised, read when the object is made; for
+// applications that receive events as window messages.
+class FONEXA_SDK_API CurrentEventBase {
+ public:
+  uint32_t GetUintParam() const { return m_value; }
+
+ protected:
+  CurrentEventBase();
+  std::string m_text;
+  uint32_t m_value = 0;
+};
+
+// A new message (event 0x100): the text is the sender, "#" and the message,
+// divided at the first "#" (both parts empty without one); the value is the
+// time stamp in seconds since 1970.
+class FONEXA_SDK_API SmsEventBase {
+ protected:
+  SmsEventBase(const std::string& text, uint32_t value);
+  std::string m_sender;
+  std::string m_text;
+  uint32_t m_value;
+};
+
 // A change in the current calls (event 0x800). Its value holds the extended
 // event (1 call appeared, 2 call ended, 3 state changed) in bits 16 and up,
 // the old state or mode in bits 8-15, the new state or direction in bits 0-7.

@@ -65,7 +65,8 @@ TEST(StaticFacadeBeforeInitialize, MembersFailAndLeaveTheCallersDataAlone) {
   // The engine refuses the registration; the facade still hands out a cookie,
   // and no engine registration goes with it.
   EventLog log;
-  const uint32_t cookie = Events::Register(0x100, [&](uint32_t id, const std::string& t, uint32_t v) { log.Add(id, t, v); });
+  const uint32_t cookie =
+      Events::Register(0x100, [&](uint32_t id, const std::string& t, uint32_t v) { log.Add(id, t, v); });
   EXPECT_EQ(Events::Unregister(cookie), 0);
   EXPECT_EQ(Events::Unregister(cookie), 0);  // gone already
 }
@@ -141,7 +142,8 @@ TEST_F(StaticFacadeTest, CallDialsListsForwardsAndBars) {
   Bring();
   modem->setDialOutcome(fonexa::sim::DialOutcome::Connect);
   EventLog dialEnds;
-  Events::Register(FONEXA_EVENT_DIAL_END, [&](uint32_t id, const std::string& t, uint32_t v) { dialEnds.Add(id, t, v); });
+  Events::Register(FONEXA_EVENT_DIAL_END,
+                   [&](uint32_t id, const std::string& t, uint32_t v) { dialEnds.Add(id, t, v); });
   ASSERT_EQ(Call::Dial("+420606111222"), 1);
   ASSERT_TRUE(dialEnds.WaitFor(1));
   EXPECT_EQ(dialEnds.Events()[0], (fonexa::sdktest::Event{FONEXA_EVENT_DIAL_END, "+420606111222", 0}));
@@ -199,7 +201,7 @@ TEST_F(StaticFacadeTest, SmsStoresListsSendsAndKeepsTheArrayWhenTheListFails) {
   ASSERT_EQ(Sms::ReadMessage(index, entry), 1);
   EXPECT_EQ(entry.GetIndex(), index);
   EXPECT_EQ(entry.GetTime().wYear, 0);  // an outgoing message has no time stamp
-  EXPECT_EQ(entry.GetState(), 2);  // stored, not sent
+  EXPECT_EQ(entry.GetState(), 2);       // stored, not sent
   EXPECT_STREQ(entry.GetPhoneNumber(), "+420606111222");
   EXPECT_STREQ(entry.GetMessageText(), "Stored for later");
   // A location with nothing in it leaves the entry as it was.
