@@ -50,10 +50,12 @@ std::optional<DeliveryTracker::Match> DeliveryTracker::Report(const std::string&
     if (part == message->parts.end()) continue;
     // A final word is not taken back by a late "still trying".
     const DeliveryOutcome reported = OutcomeOfReportStatus(status);
+    bool changed = false;
     if (part->outcome == DeliveryOutcome::Waiting || part->outcome == DeliveryOutcome::Pending) {
+      changed = part->outcome != reported;
       part->outcome = reported;
     }
-    return Match{message->id, Combined(*message)};
+    return Match{message->id, Combined(*message), changed};
   }
   return std::nullopt;
 }

@@ -11,6 +11,10 @@
 
 namespace fonexa {
 
+// The event that tells the application the outcome of a message it sent:
+// text "delivered", "pending" or "failed", value the message's id.
+inline constexpr uint32_t kEventDeliveryReport = 0x8000;
+
 // The outcome of a sent message as the application is told it. The values are
 // those of the FONEXA_DELIVERY_* constants of the exported interface.
 enum class DeliveryOutcome {
@@ -46,6 +50,7 @@ class DeliveryTracker {
   struct Match {
     int messageId = 0;
     DeliveryOutcome outcome = DeliveryOutcome::Unknown;  // of the whole message after this report
+    bool changed = false;  // the report told something new (not a report read a second time)
   };
   // A report on the part with this TP-MR sent to recipient (an empty
   // recipient matches any): the newest message with such a part takes it.

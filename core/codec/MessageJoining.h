@@ -18,6 +18,11 @@
 
 namespace fonexa {
 
+// The event that carries a message delivered to the terminal once it is
+// whole, or once its time limit passed with parts missing: text sender "#"
+// UTF-8 text, value the number of parts missing.
+inline constexpr uint32_t kEventJoinedMessage = 0x4000;
+
 struct JoinedMessage {
   std::string PhoneNumber;      // sender, or recipient of a stored outgoing message (UTF-8)
   std::string ProviderPhone;

@@ -229,6 +229,24 @@ int ParseCmgwResponse(const std::string& answer) {
   return StringToInt(fields.NextToken());
 }
 
+// ---- +CMGS, +CDS -----------------------------------------------------------------
+
+int ParseCmgsResponse(const std::string& line) {
+  std::string_view rest;
+  if (!BodyAfter(line, "+CMGS:", rest)) return -1;
+  std::string_view field;
+  SplitField(rest, field);
+  int reference = -1;
+  return TakeNumber(field, reference) ? reference : -1;
+}
+
+int ParseCdsLength(const std::string& line) {
+  std::string_view rest;
+  int length = -1;
+  if (!BodyAfter(line, "+CDS:", rest) || !TakeNumber(rest, length)) return -1;
+  return length;
+}
+
 // ---- Caller texts --------------------------------------------------------------
 
 bool IsSafeNumber(std::string_view number) {

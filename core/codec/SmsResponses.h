@@ -78,6 +78,15 @@ CpmsReadResponse ParseCpmsReadResponse(const std::string& line);
 // The index in an answer that contains "+CMGW:"; -1 when it holds none.
 int ParseCmgwResponse(const std::string& answer);
 
+// ---- +CMGS: <mr>[,<scts>] ----------------------------------------------------
+// The message reference (TP-MR) of a line that begins with "+CMGS:"; -1 for
+// any other line or one without a number.
+int ParseCmgsResponse(const std::string& line);
+
+// ---- +CDS: <length> ------------------------------------------------------------
+// The <length> of a "+CDS: <length>" line (PDU mode); -1 when it has none.
+int ParseCdsLength(const std::string& line);
+
 // ---- Caller texts in commands --------------------------------------------------
 // Whether a number may stand in an AT command line or a PDU: no control
 // characters (a CR ends the command line, Ctrl-Z and ESC end or cancel a PDU),

@@ -3,6 +3,7 @@
 
 #include "fonexa/FonexaCore.h"
 #include "codec/CallEntry.h"
+#include "codec/MessageJoining.h"
 #include "codec/OperatorEntry.h"
 #include "codec/PhoneBookEntry.h"
 #include "codec/SmsEntry.h"
@@ -11,6 +12,8 @@ namespace fonexa {
 
 void ToRecord(const CallEntry& entry, MxCallRecord& record);
 void ToRecord(const SmsEntry& entry, MxSmsRecord& record);
+void ToRecord(const SmsEntry& entry, MxSmsUtf8Record& record);
+void ToRecord(const JoinedMessage& message, MxJoinedSmsRecord& record);
 void ToRecord(const PhoneBookEntry& entry, MxPhoneBookRecord& record);
 void ToRecord(const OperatorEntry& entry, MxOperatorRecord& record);
 

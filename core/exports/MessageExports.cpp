@@ -1,18 +1,43 @@
-// Short messages.
+// Short messages: the Latin-1 family, and beside it texts in UTF-8, long
+// messages joined and delivery reports.
+#include <algorithm>
+
+#include "codec/DeliveryReports.h"
+#include "codec/MessageJoining.h"
 #include "exports/Enumeration.h"
 #include "exports/ExportFrame.h"
 #include "exports/FlatRecords.h"
 #include "services/CMxGsmSms.h"
 
 using fonexa::CopyText;
+using fonexa::JoinedMessage;
 using fonexa::SmsEntry;
 using fonexa::Store;
 using fonexa::WithService;
+
+static_assert(FONEXA_EVENT_JOINED_MESSAGE == fonexa::kEventJoinedMessage);
+static_assert(FONEXA_EVENT_DELIVERY_REPORT == fonexa::kEventDeliveryReport);
+static_assert(FONEXA_DELIVERY_UNKNOWN == static_cast<int>(fonexa::DeliveryOutcome::Unknown));
+static_assert(FONEXA_DELIVERY_WAITING == static_cast<int>(fonexa::DeliveryOutcome::Waiting));
+static_assert(FONEXA_DELIVERY_DELIVERED == static_cast<int>(fonexa::DeliveryOutcome::Delivered));
+static_assert(FONEXA_DELIVERY_PENDING == static_cast<int>(fonexa::DeliveryOutcome::Pending));
+static_assert(FONEXA_DELIVERY_FAILED == static_cast<int>(fonexa::DeliveryOutcome::Failed));
 
 namespace {
 
 fonexa::Enumeration<SmsEntry>& SmsList() {
   static fonexa::Enumeration<SmsEntry> list;
+  return list;
+}
+
+// The same load, read in UTF-8 with a cursor of its own.
+fonexa::Enumeration<SmsEntry>& SmsUtf8List() {
+  static fonexa::Enumeration<SmsEntry> list;
+  return list;
+}
+
+fonexa::Enumeration<JoinedMessage>& JoinedList() {
+  static fonexa::Enumeration<JoinedMessage> list;
   return list;
 }
 
@@ -69,7 +94,9 @@ int LoadSmsEntries(MxGsmHandle h, int status) {
   std::vector<SmsEntry> entries;
   const auto result =
       WithService<CMxGsmSms>(h, "_ReadSmsEntries", [&](CMxGsmSms& sms) { return sms.ReadSmsEntries(status, entries); });
-  return SmsList().Load(result.value_or(0) != 0, std::move(entries));
+  const bool loaded = result.value_or(0) != 0;
+  SmsUtf8List().Load(loaded, entries);
+  return SmsList().Load(loaded, std::move(entries));
 }
 
 int GetNextSmsEntry(MxSmsRecord* record) {
@@ -96,6 +123,68 @@ int WriteSmsEntry(MxGsmHandle h, const char* phone, const char* text) {
 int DeleteSmsEntry(MxGsmHandle h, int index) {
   return WithService<CMxGsmSms>(h, "DeleteSmsEntry", [&](CMxGsmSms& sms) { return sms.DeleteMessage(index); })
       .value_or(0);
+}
+
+// ---- UTF-8, joined messages, delivery reports -----------------------------------
+
+int SendSmsUtf8Ex(MxGsmHandle h, const char* phone, const char* text, int flags, int* partCount, int* references,
+                  int capacity) {
+  if (!phone || !text) return 0;
+  const bool flash = (flags & FONEXA_SMS_FLASH) != 0;
+  const bool report = (flags & FONEXA_SMS_STATUS_REPORT) != 0;
+  std::vector<int> sent;
+  const auto result = WithService<CMxGsmSms>(h, "SendSmsUtf8", [&](CMxGsmSms& sms) {
+    return sms.SendUtf8Message(phone, text, flash, report, sent);
+  });
+  if (!result) return 0;
+  Store(partCount, static_cast<int>(sent.size()));
+  if (references) std::copy_n(sent.begin(), std::min(static_cast<size_t>(std::max(capacity, 0)), sent.size()), references);
+  if (!*result) return 0;
+  return fonexa::DeliveryTracker::Process().Register(phone, sent);
+}
+
+int SendSmsUtf8(MxGsmHandle h, const char* phone, const char* text) {
+  return SendSmsUtf8Ex(h, phone, text, 0, nullptr, nullptr, 0) > 0 ? 1 : 0;
+}
+
+int SendFlashSmsUtf8(MxGsmHandle h, const char* phone, const char* text) {
+  return SendSmsUtf8Ex(h, phone, text, FONEXA_SMS_FLASH, nullptr, nullptr, 0) > 0 ? 1 : 0;
+}
+
+int GetDeliveryStatus(int messageId) {
+  return static_cast<int>(fonexa::DeliveryTracker::Process().Outcome(messageId));
+}
+
+int GetNextSmsEntryUtf8(MxSmsUtf8Record* record) {
+  if (!record) return 0;
+  return SmsUtf8List().Next([&](const SmsEntry& entry) { fonexa::ToRecord(entry, *record); }) ? 1 : 0;
+}
+
+int ReadSmsEntryUtf8(MxGsmHandle h, int index, MxSmsUtf8Record* record) {
+  SmsEntry entry;
+  const auto result =
+      WithService<CMxGsmSms>(h, "ReadSmsEntry", [&](CMxGsmSms& sms) { return sms.ReadSmsEntry(index, entry); });
+  if (!result || !*result) return 0;
+  if (record && entry.Index != -1) fonexa::ToRecord(entry, *record);
+  return *result;
+}
+
+int LoadJoinedSmsEntries(MxGsmHandle h, int status) {
+  std::vector<JoinedMessage> messages;
+  const auto result = WithService<CMxGsmSms>(
+      h, "_ReadJoinedMessages", [&](CMxGsmSms& sms) { return sms.ReadJoinedMessages(status, messages); });
+  return JoinedList().Load(result.value_or(0) != 0, std::move(messages));
+}
+
+int GetNextJoinedSmsEntry(MxJoinedSmsRecord* record) {
+  if (!record) return 0;
+  return JoinedList().Next([&](const JoinedMessage& message) { fonexa::ToRecord(message, *record); }) ? 1 : 0;
+}
+
+int SetJoinTimeLimit(int milliseconds) {
+  if (milliseconds < 0) return 0;
+  fonexa::PartAssembler::Process().SetTimeLimit(static_cast<uint32_t>(milliseconds));
+  return 1;
 }
 
 }  // extern "C"

@@ -7,7 +7,9 @@
 
 #include "fonexa/CMxGsmBasics.h"
 #include "codec/CMxGsmCoding.h"
+#include "codec/DeliveryReports.h"
 #include "codec/SmsResponses.h"
+#include "platform/Tick.h"
 #include "session/ServiceDialogue.h"
 #include "text/CommandText.h"
 #include "text/DebugLog.h"
@@ -170,7 +172,7 @@ int CMxGsmSms::ReadSmsEntries(int stat, std::vector<SmsEntry>& list) {
   listing.row.first = Dotted("Response");
   listing.row.prefix = "+CMGL:";
   ServiceDialogue dialogue(m_session);
-  return dialogue.Listing(listing, [&](const std::string& line) {
+  const int result = dialogue.Listing(listing, [&](const std::string& line) {
     TraceLog().Write("CMxGsmSms::ReadSmsEntries>>Start Tokenizing.\r\n");
     SmsHeader header;
     if (const int missing = fonexa::ParseCmglResponse(line, header)) return Reason("ERROR:Wrong Tokenizing:", missing);
@@ -190,6 +192,34 @@ int CMxGsmSms::ReadSmsEntries(int stat, std::vector<SmsEntry>& list) {
     if (fonexa::PduTextOfLine(pduLine).empty()) dialogue.Unread(pduLine);
     return std::string();
   });
+  TakeStatusReports(list);
+  return result;
+}
+
+int CMxGsmSms::ReadJoinedMessages(int stat, std::vector<fonexa::JoinedMessage>& list) {
+  std::vector<SmsEntry> entries;
+  const int result = ReadSmsEntries(stat, entries);
+  list = fonexa::JoinMessageParts(entries);
+  return result;
+}
+
+void CMxGsmSms::TakeStatusReports(const std::vector<SmsEntry>& entries) {
+  for (const SmsEntry& entry : entries) {
+    if (entry.MessageKind != SmsEntry::StatusReport) continue;
+    const auto match =
+        fonexa::DeliveryTracker::Process().Report(entry.PhoneNumber, entry.ReportReference, entry.ReportStatus);
+    if (!match || !match->changed) continue;
+    m_session->_TranslateEvent(fonexa::kEventDeliveryReport, fonexa::DeliveryOutcomeName(match->outcome),
+                               static_cast<uint32_t>(match->messageId));
+  }
+  // Parts delivered to the terminal that still miss others once their time
+  // is up are told as they stand. The background monitor lists the store
+  // every cycle, so this is looked at every few seconds without a thread of
+  // its own.
+  for (const fonexa::JoinedMessage& late : fonexa::PartAssembler::Process().Expired(fonexa::platform::TickCount())) {
+    m_session->_TranslateEvent(fonexa::kEventJoinedMessage, late.PhoneNumber + "#" + late.TextUtf8,
+                               static_cast<uint32_t>(late.MissingParts));
+  }
 }
 
 int CMxGsmSms::ReadSmsEntry(int index, SmsEntry& entry) {
@@ -228,7 +258,9 @@ int CMxGsmSms::ReadSmsEntry(int index, SmsEntry& entry) {
                    entry.Validity, entry.PhoneNumber.c_str(), entry.ProviderPhone.c_str(), entry.MessageText.c_str(),
                    static_cast<int>(entry.Time));
   row.failed = 1;  // the message was read whatever the final line says
-  return dialogue.Finish(row);
+  const int result = dialogue.Finish(row);
+  TakeStatusReports({entry});
+  return result;
 }
 
 // ---- Sending and storing ---------------------------------------------------------
@@ -274,23 +306,61 @@ int CMxGsmSms::_SendPartialMessage(const std::string& phoneNumber, const std::st
   if (!address) return dialogue.Leave(kWrongNumber, 0);
   std::string pdu;
   const int length = CMxGsmCoding::ConvertToPdu(pdu, *address, text, alphabet, partIndex, partCount, flash);
+  int reference = -1;
+  return SendBuiltPdu(pdu, length, reference);
+}
+
+int CMxGsmSms::SendBuiltPdu(const std::string& pdu, int length, int& reference) {
+  ServiceDialogue dialogue(m_session, "CMxGsmSms::_SendPartialMessage");
+  reference = -1;
   if (length <= 0) return dialogue.Leave(Reason("ERROR:Pdu Length=", length), 0);
   if (!WritePduAtPrompt(dialogue, "AT+CMGS=" + std::to_string(length) + "\r", pdu)) {
     return dialogue.Leave("ERROR:Wrong Response 1.", 0);
   }
-  // Normally the "+CMGS:" line with the message reference (not used).
+  // Normally the "+CMGS:" line with the message reference, which delivery
+  // reports name.
   const std::string provider = dialogue.Final(kNetworkMs);
   dialogue.Trace("Provider Response", provider);
   // A refusal ("+CMS ERROR: 38" and the like) is the answer's last line.
   if (dialogue.IsError(provider)) return dialogue.Leave("ERROR:Wrong Response 2.", 0);
+  reference = fonexa::ParseCmgsResponse(provider);
   std::string line = dialogue.Line(kAfterNetworkAnswerMs);
   if (fonexa::BeginsWith(line, "+CMGS:")) {
+    reference = fonexa::ParseCmgsResponse(line);
     line = dialogue.Final(kNetworkMs);
   } else if (line == "\r\n") {
     line = dialogue.Line(kNetworkMs);
   }
   dialogue.Trace("Response", line);
   if (!dialogue.IsOk(line)) return dialogue.Leave("ERROR:Wrong Response 2.", 0);
+  return dialogue.Leave("OK.", 1);
+}
+
+int CMxGsmSms::SendUtf8Message(const std::string& phoneNumber, const std::string& text, bool flash,
+                               bool statusReport, std::vector<int>& references) {
+  references.clear();
+  if (!m_session) return 0;
+  ServiceDialogue dialogue(m_session, "CMxGsmSms::SendUtf8Message");
+  if (!EnterSend(dialogue, phoneNumber, text)) return 0;
+  int alphabet = 0;
+  const std::vector<std::vector<uint16_t>> parts = CMxGsmCoding::SplitUtf8Text(text, alphabet);
+  if (parts.empty() || parts.size() > kMaxParts || (flash && parts.size() != 1)) {
+    return dialogue.Leave("ERROR:Message too long.", 0);
+  }
+  if (!m_session->IsOpened()) return dialogue.Leave(kNotOpened, 0);
+  if (!_SelectPduFormat()) return dialogue.Leave("ERROR:Can't select PDU format.", 0);
+  const std::string address = *fonexa::AddressForPdu(phoneNumber);
+  const int count = static_cast<int>(parts.size());
+  for (int i = 0; i < count; ++i) {
+    // Built in order, the parts share one concatenation reference. Parts
+    // already sent stay sent; the ones after a refused part are not tried.
+    std::string pdu;
+    const int length = CMxGsmCoding::ConvertUnitsToPdu(pdu, address, parts[static_cast<size_t>(i)], alphabet, i + 1,
+                                                       count, flash ? 1 : 0, statusReport);
+    int reference = -1;
+    if (!SendBuiltPdu(pdu, length, reference)) return dialogue.Leave(Reason("ERROR:Part not sent:", i + 1), 0);
+    references.push_back(reference);
+  }
   return dialogue.Leave("OK.", 1);
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/MessageJoining.h"
 #include "codec/SmsEntry.h"
 
 class CMxGsmBasics;
@@ -62,6 +63,19 @@ class CMxGsmSms {
   // Sends one part: "AT+CMGS=<length>", the PDU after the "> " prompt, Ctrl-Z.
   int _SendPartialMessage(const std::string& phoneNumber, const std::string& text, int partIndex, int partCount,
                           int alphabet, int flash);
+  // Sends a UTF-8 text: in the 7-bit alphabet when every character is in it
+  // or its extension table, else in UCS2, cut into parts that never split an
+  // escape pair or a surrogate pair. flash sends one class-0 part (0 without
+  // a command when the text needs more); statusReport asks the network for a
+  // report on every part (TP-SRR). references receives the TP-MR of each part
+  // sent (-1 where the phone did not say). 1 when every part was accepted.
+  int SendUtf8Message(const std::string& phoneNumber, const std::string& text, bool flash, bool statusReport,
+                      std::vector<int>& references);
+
+  // The listing of ReadSmsEntries with the parts of each long message joined
+  // into one (see JoinMessageParts); the same result.
+  int ReadJoinedMessages(int stat, std::vector<fonexa::JoinedMessage>& list);
+
   // Stores a one-part text in the phone's memory; the new message's index, or -1.
   int WriteSmsEntry(const std::string& phoneNumber, const std::string& text);
 
@@ -72,5 +86,13 @@ class CMxGsmSms {
   int GetSmsStorage(int& storage, int& used, int& total);
 
  private:
+  // Writes a built PDU with "AT+CMGS" and reads the network's answer; the
+  // TP-MR of "+CMGS:" into reference (-1 when none came).
+  int SendBuiltPdu(const std::string& pdu, int length, int& reference);
+  // Status reports found in a listing or a read, matched to the messages
+  // sent and told to the application (kEventDeliveryReport); and delivered
+  // parts whose time limit passed, told as they stand (kEventJoinedMessage).
+  void TakeStatusReports(const std::vector<fonexa::SmsEntry>& entries);
+
   CMxGsmBasics* m_session;
 };

@@ -5,6 +5,8 @@
 
 #include "fonexa/CMxComPort.h"
 #include "fonexa/CMxGsmBasics.h"
+#include "codec/DeliveryReports.h"
+#include "codec/MessageJoining.h"
 #include "codec/SmsResponses.h"
 #include "codec/UnsolicitedResponses.h"
 #include "platform/Tick.h"
@@ -150,6 +152,26 @@ std::string ReadFollowUp(CMxGsmBasics& session, CMxComPort* port, bool inReader)
   return blank.empty() ? std::string() : line;
 }
 
+// "+CDS: <length>" and the report's PDU on the next line (GSM 07.05, +CNMI
+// ds=1): matched to the message it reports on and told as its outcome. The
+// PDU is read as it comes, like the one of "+CMT:".
+uint32_t HandleDirectStatusReport(CMxGsmBasics& session, CMxComPort* port, const std::string& line) {
+  const int length = fonexa::ParseCdsLength(line);
+  const std::string pdu = port ? port->ReadAnswerLineString(kLineMs) : std::string();
+  TraceLog().Write("\nCMxGsmBasics::_TestForRingCode>>REPORT:[%s, %i]\r\n", pdu.c_str(), length);
+  fonexa::SmsEntry report;
+  if (fonexa::DecodeMessageLine(pdu, length, report) && report.MessageKind == fonexa::SmsEntry::StatusReport) {
+    const auto match = fonexa::DeliveryTracker::Process().Report(report.PhoneNumber, report.ReportReference,
+                                                                 report.ReportStatus);
+    if (match && match->changed) {
+      session._TranslateEvent(fonexa::kEventDeliveryReport, fonexa::DeliveryOutcomeName(match->outcome),
+                              static_cast<uint32_t>(match->messageId));
+    }
+  }
+  session._TranslateEvent(CMxGsmBasics::kEventRaw, pdu, static_cast<uint32_t>(length < 0 ? 0 : length));
+  return CMxGsmBasics::kEventRaw;
+}
+
 }  // namespace
 
 uint32_t CMxGsmBasics::_TestForRingCode(const std::string& line) {
@@ -162,6 +184,7 @@ uint32_t CMxGsmBasics::_TestForRingCode(const std::string& line) {
       {"+CMT:", LengthRule::LongerThan, &CMxGsmBasics::HandleDeliveredMessage},
       {"+CMTI:", LengthRule::LongerThan, &CMxGsmBasics::HandleStoredMessage},
       {"+CDSI:", LengthRule::LongerThan, &CMxGsmBasics::HandleStatusReport},
+      {"+CDS:", LengthRule::LongerThan, &CMxGsmBasics::HandleStatusReport},
       {"^SYSSTART ALARM MODE", LengthRule::LongerThan, &CMxGsmBasics::HandleAlarmStartUp},
       {"^SYSSTART", LengthRule::AtLeast, &CMxGsmBasics::HandleStartUp},
       {"+CALA:", LengthRule::LongerThan, &CMxGsmBasics::HandleAlarm},
@@ -219,6 +242,16 @@ uint32_t CMxGsmBasics::HandleDeliveredMessage(const std::string& line) {
   if (fonexa::DecodeMessageLine(pdu, length, message)) {
     _TranslateEvent(kEventNewMessage, message.PhoneNumber + "#" + message.MessageText,
                     static_cast<uint32_t>(message.Time));
+    // The part joins the others of its message; the whole message is told
+    // once its last part is here. What waited too long is told as it is.
+    std::vector<fonexa::JoinedMessage> ready;
+    fonexa::PartAssembler& assembler = fonexa::PartAssembler::Process();
+    if (auto whole = assembler.Add(message, fonexa::platform::TickCount(), ready)) ready.push_back(std::move(*whole));
+    for (auto& late : assembler.Expired(fonexa::platform::TickCount())) ready.push_back(std::move(late));
+    for (const fonexa::JoinedMessage& joined : ready) {
+      _TranslateEvent(fonexa::kEventJoinedMessage, joined.PhoneNumber + "#" + joined.TextUtf8,
+                      static_cast<uint32_t>(joined.MissingParts));
+    }
   }
   _TranslateEvent(kEventRaw, pdu, static_cast<uint32_t>(StringToInt(lengthField)));
   return kEventRaw;
@@ -232,6 +265,7 @@ uint32_t CMxGsmBasics::HandleStoredMessage(const std::string& line) {
 }
 
 uint32_t CMxGsmBasics::HandleStatusReport(const std::string& line) {
+  if (line.rfind("+CDSI:", 0) != 0) return HandleDirectStatusReport(*this, Port(), line);
   const fonexa::StoredIndication report = fonexa::ParseCdsiCode(line);
   TraceLog().Write("\nCMxGsmBasics::_TestForRingCode>>REPORT:[%s, %s]\r\n", report.storage.c_str(),
                    report.index.c_str());

@@ -14,6 +14,8 @@ foreach(name GetFonexaCoreVersion OpenDebugLog CloseDebugLog GetEventParams Clea
              SendCustomAtCommand SendCustomAtCommandEx Clear FlushComBuffers GetSimPresence GetVerifyStatus
              GetSmsStorage SetSmsStorage GetServiceCenter SetServiceCenter SendSms SendFlashSms LoadSmsEntries
              GetNextSmsEntry ReadSmsEntry WriteSmsEntry DeleteSmsEntry
+             SendSmsUtf8 SendFlashSmsUtf8 SendSmsUtf8Ex GetDeliveryStatus GetNextSmsEntryUtf8 ReadSmsEntryUtf8
+             LoadJoinedSmsEntries GetNextJoinedSmsEntry SetJoinTimeLimit
              GetPhoneBookStorage SetPhoneBookStorage LoadPhoneBookEntries GetNextPhoneBookEntry ReadPhoneBookEntry
              WritePhoneBookEntry DeletePhoneBookEntry GetRangeInfo
              GetSignalQuality GetRegistrationStatus EnableNetworkEvents LoadWorldWideOperatorEntries
