@@ -1,9 +1,11 @@
 #!/bin/sh
-# Builds the fuzz targets into BUILD_DIR and runs each for a bounded time
-# (FONEXA_FUZZ_SECONDS, 20 s by default) on a fresh copy of its committed seed
-# corpus, fuzz/corpus/<target>. Exits non-zero when a build fails or a target
-# finds a crash, a leak or undefined behaviour; the input is kept in
-# BUILD_DIR/artifacts.
+# Builds the fuzz targets into BUILD_DIR and runs each for a bounded time on a
+# fresh copy of its committed seed corpus, fuzz/corpus/<target>. The targets
+# share one budget, FONEXA_FUZZ_TOTAL_SECONDS (60 s by default), so that a new
+# target does not lengthen the test command; FONEXA_FUZZ_SECONDS, when set,
+# gives every target that many seconds instead. Exits non-zero when a build
+# fails or a target finds a crash, a leak or undefined behaviour; the input is
+# kept in BUILD_DIR/artifacts.
 set -eu
 
 if [ $# -ne 1 ]; then
@@ -11,15 +13,21 @@ if [ $# -ne 1 ]; then
   exit 2
 fi
 build_dir=$1
-seconds=${FONEXA_FUZZ_SECONDS:-20}
 here=$(cd "$(dirname "$0")" && pwd)
 
 cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
 
+targets=$(cat "$build_dir/fuzz-targets.txt")
+count=$(echo "$targets" | wc -w)
+total=${FONEXA_FUZZ_TOTAL_SECONDS:-60}
+seconds=${FONEXA_FUZZ_SECONDS:-$((total / count))}
+# Below a few seconds a target spends its time loading its corpus.
+[ "$seconds" -ge 3 ] || seconds=3
+
 mkdir -p "$build_dir/artifacts"
 status=0
-for target in $(cat "$build_dir/fuzz-targets.txt"); do
+for target in $targets; do
   work="$build_dir/corpus-run/$target"
   rm -rf "$work"
   mkdir -p "$work"
