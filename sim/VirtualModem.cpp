@@ -232,6 +232,16 @@ void VirtualModem::statusReport(int reference, int status) {
   });
 }
 
+void VirtualModem::setReportPlan(const std::vector<ReportStep>& steps, bool next) {
+  update([&](ModemContext& ctx) {
+    if (next) {
+      ctx.centre.nextReportPlans.push_back(steps);
+    } else {
+      ctx.centre.reportPlan = steps;
+    }
+  });
+}
+
 bool VirtualModem::ring(const std::string& number) {
   bool ok = false;
   impl_->loop.call([&] { ok = impl_->core && impl_->core->ring(number); });

@@ -54,6 +54,9 @@ class VirtualModem {
   std::vector<ReceivedOutcome> injectSms(const std::string& from, const std::string& text, int messageClass = -1);
   bool injectPdu(const std::string& hex, std::string* error = nullptr);
   void statusReport(int reference, int status);
+  // The reports the network sends on messages that ask for them: every such
+  // message from now on, or (next) only the next one, once per call in order.
+  void setReportPlan(const std::vector<ReportStep>& steps, bool next = false);
   bool ring(const std::string& number);
   bool remoteAnswer();
   bool remoteHangUp(int callId = 0);

@@ -61,6 +61,8 @@ std::string ControlConsole::help() {
                                 the network keeps it while the phone is not registered)
   pdu HEX                       deliver a raw SMS-DELIVER PDU (service-centre address first)
   report MR [STATUS]            status report for the sent message MR (TP-ST, default 0 delivered)
+  report-plan [--next] [ST@MS ...]  reports on messages that ask for them: TP-ST ST after MS ms
+                                each (none: no reports); --next for the next such message only
   ring NUMBER                   an incoming call from NUMBER (RING, +CLIP as set)
   answer                        the called party answers the call being dialled
   hangup [ID]                   the other side ends call ID, or every call
@@ -127,6 +129,20 @@ std::string ControlConsole::execute(std::string_view line) {
     auto status = arg(2).empty() ? std::optional<int>(0) : number(arg(2));
     if (!mr || !status || *status > 255) return fail("usage: report MR [STATUS]");
     modem_.statusReport(*mr, *status);
+    return "ok\n";
+  }
+  if (cmd == "report-plan") {
+    const bool next = arg(1) == "--next";
+    std::vector<ReportStep> steps;
+    for (size_t i = next ? 2 : 1; i < w.words.size(); ++i) {
+      const std::string& step = w.words[i];
+      const size_t at = step.find('@');
+      auto status = number(step.substr(0, at));
+      auto delay = at == std::string::npos ? std::optional<int>(0) : number(step.substr(at + 1));
+      if (!status || !delay || *status > 255) return fail("usage: report-plan [--next] [STATUS@MS ...]");
+      steps.push_back({*status, std::chrono::milliseconds(*delay)});
+    }
+    modem_.setReportPlan(steps, next);
     return "ok\n";
   }
   if (cmd == "ring") {

@@ -57,9 +57,17 @@ int MessageCentre::submit(const SmsSubmit& m, const std::string& pdu) {
   sent_.push_back(s);
 
   if (m.statusReportRequest) {
+    std::vector<ReportStep> plan = reportPlan;
+    if (!nextReportPlans.empty()) {
+      plan = std::move(nextReportPlans.front());
+      nextReportPlans.pop_front();
+    }
     const int ref = s.reference;
     const std::string to = s.destination;
-    timers_.push_back(scheduler_.schedule(statusReportDelay, [this, ref, to] { statusReport(ref, 0, to); }));
+    for (const ReportStep& step : plan) {
+      const int status = step.status;
+      timers_.push_back(scheduler_.schedule(step.delay, [this, ref, status, to] { statusReport(ref, status, to); }));
+    }
   }
   // A message to the phone's own number comes back to it, as on a real network.
   if (!ownNumber.empty() && digitsOf(ownNumber) == digitsOf(m.destination.number)) {

@@ -29,6 +29,14 @@ struct SentMessage {
   std::string pdu;
 };
 
+// One status report the network sends on a message that asked for one:
+// TP-ST (0 delivered, 0x20-0x3F still trying, 0x40 and above failed) after a
+// delay counted from the submission.
+struct ReportStep {
+  int status = 0;
+  std::chrono::milliseconds delay{300};
+};
+
 struct ReceivedOutcome {
   std::string route;  // "stored", "direct", "rejected", "queued" (phone not on the network)
   std::string memory;
@@ -45,7 +53,12 @@ class MessageCentre {
   std::string serviceCentre;
   int serviceCentreType = 145;
   std::string ownNumber;
-  std::chrono::milliseconds statusReportDelay{300};
+  // The reports on every message that asks for them (TP-SRR): by default
+  // "delivered" after 300 ms. An empty plan sends none.
+  std::vector<ReportStep> reportPlan{ReportStep{}};
+  // Plans for the next messages that ask, one message each and in order,
+  // before the standing plan applies again.
+  std::deque<std::vector<ReportStep>> nextReportPlans;
   std::chrono::milliseconds loopbackDelay{300};
   std::chrono::milliseconds acknowledgementTimeout{20000};
 

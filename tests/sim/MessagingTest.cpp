@@ -196,7 +196,7 @@ TEST_F(Messaging, StoresListsByStatAndDeletesByIndexOrFlag) {
 
 TEST_F(Messaging, StatusReportsComeAsCnmiAsksForThem) {
   start();
-  modem().update([](ModemContext& ctx) { ctx.centre.statusReportDelay = milliseconds(0); });
+  modem().update([](ModemContext& ctx) { ctx.centre.reportPlan = {{0, milliseconds(0)}}; });
   const std::string wantsReport = "079194710167000031000A9194511132540000A709D232FC2DA783DA65";
   EXPECT_EQ(at("AT+CNMI=2,1,0,2"), "\r\nOK\r\n");
   EXPECT_EQ(send(wantsReport, 21), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
