@@ -133,14 +133,14 @@ int SendSmsUtf8Ex(MxGsmHandle h, const char* phone, const char* text, int flags,
   const bool flash = (flags & FONEXA_SMS_FLASH) != 0;
   const bool report = (flags & FONEXA_SMS_STATUS_REPORT) != 0;
   std::vector<int> sent;
+  int messageId = 0;
   const auto result = WithService<CMxGsmSms>(h, "SendSmsUtf8", [&](CMxGsmSms& sms) {
-    return sms.SendUtf8Message(phone, text, flash, report, sent);
+    return sms.SendUtf8Message(phone, text, flash, report, sent, messageId);
   });
   if (!result) return 0;
   Store(partCount, static_cast<int>(sent.size()));
   if (references) std::copy_n(sent.begin(), std::min(static_cast<size_t>(std::max(capacity, 0)), sent.size()), references);
-  if (!*result) return 0;
-  return fonexa::DeliveryTracker::Process().Register(phone, sent);
+  return *result ? messageId : 0;
 }
 
 int SendSmsUtf8(MxGsmHandle h, const char* phone, const char* text) {

@@ -337,8 +337,9 @@ int CMxGsmSms::SendBuiltPdu(const std::string& pdu, int length, int& reference) 
 }
 
 int CMxGsmSms::SendUtf8Message(const std::string& phoneNumber, const std::string& text, bool flash,
-                               bool statusReport, std::vector<int>& references) {
+                               bool statusReport, std::vector<int>& references, int& messageId) {
   references.clear();
+  messageId = 0;
   if (!m_session) return 0;
   ServiceDialogue dialogue(m_session, "CMxGsmSms::SendUtf8Message");
   if (!EnterSend(dialogue, phoneNumber, text)) return 0;
@@ -361,6 +362,7 @@ int CMxGsmSms::SendUtf8Message(const std::string& phoneNumber, const std::string
     if (!SendBuiltPdu(pdu, length, reference)) return dialogue.Leave(Reason("ERROR:Part not sent:", i + 1), 0);
     references.push_back(reference);
   }
+  messageId = fonexa::DeliveryTracker::Process().Register(phoneNumber, references);
   return dialogue.Leave("OK.", 1);
 }
 

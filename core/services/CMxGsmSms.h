@@ -68,9 +68,11 @@ class CMxGsmSms {
   // escape pair or a surrogate pair. flash sends one class-0 part (0 without
   // a command when the text needs more); statusReport asks the network for a
   // report on every part (TP-SRR). references receives the TP-MR of each part
-  // sent (-1 where the phone did not say). 1 when every part was accepted.
+  // sent (-1 where the phone did not say). 1 when every part was accepted;
+  // the message is then recorded for its delivery reports under messageId
+  // (see DeliveryTracker).
   int SendUtf8Message(const std::string& phoneNumber, const std::string& text, bool flash, bool statusReport,
-                      std::vector<int>& references);
+                      std::vector<int>& references, int& messageId);
 
   // The listing of ReadSmsEntries with the parts of each long message joined
   // into one (see JoinMessageParts); the same result.
