@@ -28,6 +28,12 @@ constexpr uint32_t kPurgeSilenceMs = 1000;
 constexpr uint32_t kPurgeLimitMs = 10000;
 // How often the ring-indicator line is looked at while waiting for a ring.
 constexpr uint32_t kRingPollMs = 20;
+// The longest answer line kept. No answer of a phone comes near it (a PDU line
+// is under 400 characters, a +COPS=? list a few kilobytes), so a longer one is
+// noise or a broken device: the rest of it is read and dropped up to its line
+// end, and the line is reported as cut, so that noise costs time up to the
+// read's deadline but never memory.
+constexpr size_t kMaxLineBytes = 64 * 1024;
 
 }  // namespace
 
@@ -266,12 +272,24 @@ std::string CMxComPort::ReadAnswerLineString(int timeoutMs) {
   const TickTimer timer(deadline);
   TrafficLog().Write("R:");
   std::string line;
+  size_t dropped = 0;
+  char previous = 0;  // the last byte received, kept or dropped
+  bool ended = false;
   bool deviceGone = false;
   for (;;) {
     const char c = _ReadResponseChar(deadline);
     // A NUL byte cannot be told from silence; neither becomes part of the line.
-    if (c != 0) line.push_back(c);
-    if (line.size() > 1 && line[line.size() - 2] == '\r' && line.back() == '\n') break;
+    if (c != 0) {
+      ended = previous == '\r' && c == '\n';
+      previous = c;
+      // The "\n" that ends a line right at the cap still belongs to it.
+      if (line.size() < kMaxLineBytes || (ended && dropped == 0)) {
+        line.push_back(c);
+      } else {
+        ++dropped;
+      }
+    }
+    if (ended) break;
     if (m_readFailed) {
       deviceGone = true;  // the line hung up: nothing more will come
       break;
@@ -283,7 +301,20 @@ std::string CMxComPort::ReadAnswerLineString(int timeoutMs) {
     return {};
   }
   if (deviceGone) return {};
-  if (timer.Expired() && !(line.size() > 1 && line[line.size() - 2] == '\r' && line.back() == '\n')) {
+  if (dropped > 0) {
+    TrafficLog().Write("(cut: %zu bytes dropped)\r\n", dropped);
+    TraceLog().Write("CMxComPort::ReadAnswerLineString>>Line cut:[%zu of %zu bytes kept].\r\n", line.size(),
+                     line.size() + dropped);
+    _SetLastError(kErrorTimeout);
+    // A cut line that did end still ends as a line, so that the reader stays
+    // in step with the answer.
+    if (ended) {
+      if (line.back() == '\r') line.pop_back();
+      line += "\r\n";
+    }
+    return line;
+  }
+  if (timer.Expired() && !ended) {
     TrafficLog().Write("(expired)\r\n");
     if (line.empty()) return {};
     _SetLastError(kErrorTimeout);
