@@ -306,6 +306,31 @@ class HostEndToEndTest : public QObject {
     QCOMPARE(mapState(QStringLiteral(".tallix")), QString());
   }
 
+  void aServerWindowThatCannotBeCreatedEndsTheStart() {
+    Installation installation;
+    QVERIFY(installation.IsValid());
+    QVERIFY(installation.WriteDescription(testApps(QStringLiteral("libTallixTestApp.so"))));
+    // A runtime folder whose path is too long for a local socket: the window
+    // cannot take its name.
+    const QString deep = runtime_.path() + QLatin1Char('/') + QString(60, QLatin1Char('d')) + QLatin1Char('/') +
+                         QString(60, QLatin1Char('e'));
+    QVERIFY(QDir().mkpath(deep));
+    const QString startLog = installation.Path(QStringLiteral("started.txt"));
+    QProcess* host = start(installation, {},
+                           {{QStringLiteral("XDG_RUNTIME_DIR"), deep}, {QStringLiteral("TALLIX_TEST_START_LOG"), startLog}});
+    QVERIFY(host->waitForFinished(10000));
+    QCOMPARE(host->exitCode(), 1);
+    const QString log = installation.HostLog();
+    const QString created = QStringLiteral("Creating server... \r\nError creating CMxServer window (");
+    QVERIFY2(log.contains(created), qPrintable(log));
+    const QString tail = log.mid(log.indexOf(created) + created.size());
+    QVERIFY(QRegularExpression(QStringLiteral("^[1-9][0-9]*\\)\\.\\.\\.\r\nExiting\\.\\.\\.\r\n$"))
+                .match(tail.left(tail.indexOf(QStringLiteral("\r\n\r\nExiting application")))).hasMatch());
+    QVERIFY(log.endsWith(kExitBlock));
+    QVERIFY(!log.contains(QStringLiteral("Loading application")));
+    QVERIFY(!QFile::exists(startLog));
+  }
+
   void librariesThatFailAreLoggedAndSkipped() {
     Installation installation;
     QVERIFY(installation.IsValid());

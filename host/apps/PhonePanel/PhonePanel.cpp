@@ -30,6 +30,26 @@ QString registrationText(int status) {
   return QStringLiteral("Registration %1").arg(status);
 }
 
+// Every control the panel reads or drives carries its object name.
+QLineEdit* makeLineEdit(const char* name, const char* placeholder) {
+  auto* edit = new QLineEdit;
+  edit->setObjectName(QLatin1String(name));
+  edit->setPlaceholderText(QLatin1String(placeholder));
+  return edit;
+}
+
+QPushButton* makeButton(const char* name, const char* text) {
+  auto* button = new QPushButton(QLatin1String(text));
+  button->setObjectName(QLatin1String(name));
+  return button;
+}
+
+QLabel* makeLabel(const char* name, const QString& text = QString()) {
+  auto* label = new QLabel(text);
+  label->setObjectName(QLatin1String(name));
+  return label;
+}
+
 QTableWidget* makeTable(const QString& name, const QStringList& headers) {
   auto* table = new QTableWidget(0, static_cast<int>(headers.size()));
   table->setObjectName(name);
@@ -81,12 +101,9 @@ PhonePanel::PhonePanel(PanelSettings settings, QWidget* parent)
   incoming_ = new QFrame;
   incoming_->setObjectName(QStringLiteral("incomingCall"));
   auto* incomingLayout = new QHBoxLayout(incoming_);
-  incomingText_ = new QLabel;
-  incomingText_->setObjectName(QStringLiteral("incomingCallText"));
-  auto* answer = new QPushButton(QStringLiteral("Answer"));
-  answer->setObjectName(QStringLiteral("answerCall"));
-  auto* reject = new QPushButton(QStringLiteral("Reject"));
-  reject->setObjectName(QStringLiteral("rejectCall"));
+  incomingText_ = makeLabel("incomingCallText");
+  auto* answer = makeButton("answerCall", "Answer");
+  auto* reject = makeButton("rejectCall", "Reject");
   incomingLayout->addWidget(incomingText_, 1);
   incomingLayout->addWidget(answer);
   incomingLayout->addWidget(reject);
@@ -125,18 +142,14 @@ QWidget* PhonePanel::buildStatus() {
   auto* layout = new QHBoxLayout(bar);
   layout->setContentsMargins(10, 6, 10, 6);
   signal_ = new SignalBars;
-  operator_ = new QLabel(QStringLiteral("No network"));
-  operator_->setObjectName(QStringLiteral("operator"));
+  operator_ = makeLabel("operator", QStringLiteral("No network"));
   QFont big = operator_->font();
   big.setPointSizeF(big.pointSizeF() * 1.2);
   big.setBold(true);
   operator_->setFont(big);
-  status_ = new QLabel(QStringLiteral("Starting..."));
-  status_->setObjectName(QStringLiteral("status"));
-  phone_ = new QLabel;
-  phone_->setObjectName(QStringLiteral("phone"));
-  pinButton_ = new QPushButton(QStringLiteral("Enter PIN..."));
-  pinButton_->setObjectName(QStringLiteral("enterPin"));
+  status_ = makeLabel("status", QStringLiteral("Starting..."));
+  phone_ = makeLabel("phone");
+  pinButton_ = makeButton("enterPin", "Enter PIN...");
   pinButton_->hide();
   connect(pinButton_, &QPushButton::clicked, this, [this] { askForPin(); });
   layout->addWidget(signal_);
@@ -153,9 +166,7 @@ QWidget* PhonePanel::buildMessages() {
   auto* box = new QGroupBox(QStringLiteral("Messages"));
   auto* layout = new QVBoxLayout(box);
   auto* to = new QHBoxLayout;
-  smsNumber_ = new QLineEdit;
-  smsNumber_->setObjectName(QStringLiteral("smsNumber"));
-  smsNumber_->setPlaceholderText(QStringLiteral("Phone number"));
+  smsNumber_ = makeLineEdit("smsNumber", "Phone number");
   to->addWidget(new QLabel(QStringLiteral("To:")));
   to->addWidget(smsNumber_, 1);
   layout->addLayout(to);
@@ -165,15 +176,12 @@ QWidget* PhonePanel::buildMessages() {
   smsText_->setMaximumHeight(90);
   layout->addWidget(smsText_);
   auto* sendRow = new QHBoxLayout;
-  smsCounter_ = new QLabel;
-  smsCounter_->setObjectName(QStringLiteral("smsCounter"));
-  smsSend_ = new QPushButton(QStringLiteral("Send"));
-  smsSend_->setObjectName(QStringLiteral("smsSend"));
+  smsCounter_ = makeLabel("smsCounter");
+  smsSend_ = makeButton("smsSend", "Send");
   sendRow->addWidget(smsCounter_, 1);
   sendRow->addWidget(smsSend_);
   layout->addLayout(sendRow);
-  smsStatus_ = new QLabel;
-  smsStatus_->setObjectName(QStringLiteral("smsStatus"));
+  smsStatus_ = makeLabel("smsStatus");
   layout->addWidget(smsStatus_);
   layout->addWidget(new QLabel(QStringLiteral("Inbox")));
   inbox_ = makeTable(QStringLiteral("inbox"), {QStringLiteral("From"), QStringLiteral("Received"), QStringLiteral("Text")});
@@ -196,9 +204,7 @@ QWidget* PhonePanel::buildMessages() {
 QWidget* PhonePanel::buildPhoneBook() {
   auto* box = new QGroupBox(QStringLiteral("Phone book"));
   auto* layout = new QVBoxLayout(box);
-  search_ = new QLineEdit;
-  search_->setObjectName(QStringLiteral("phoneBookSearch"));
-  search_->setPlaceholderText(QStringLiteral("Search name or number"));
+  search_ = makeLineEdit("phoneBookSearch", "Search name or number");
   search_->setClearButtonEnabled(true);
   layout->addWidget(search_);
   phoneBook_ = makeTable(QStringLiteral("phoneBook"), {QStringLiteral("Name"), QStringLiteral("Number")});
@@ -219,19 +225,14 @@ QWidget* PhonePanel::buildCall() {
   auto* box = new QGroupBox(QStringLiteral("Call"));
   auto* layout = new QVBoxLayout(box);
   auto* row = new QHBoxLayout;
-  dialNumber_ = new QLineEdit;
-  dialNumber_->setObjectName(QStringLiteral("dialNumber"));
-  dialNumber_->setPlaceholderText(QStringLiteral("Number to call"));
-  dial_ = new QPushButton(QStringLiteral("Dial"));
-  dial_->setObjectName(QStringLiteral("dial"));
-  hangUp_ = new QPushButton(QStringLiteral("Hang up"));
-  hangUp_->setObjectName(QStringLiteral("hangUp"));
+  dialNumber_ = makeLineEdit("dialNumber", "Number to call");
+  dial_ = makeButton("dial", "Dial");
+  hangUp_ = makeButton("hangUp", "Hang up");
   row->addWidget(dialNumber_, 1);
   row->addWidget(dial_);
   row->addWidget(hangUp_);
   layout->addLayout(row);
-  callState_ = new QLabel(QStringLiteral("No call"));
-  callState_->setObjectName(QStringLiteral("callState"));
+  callState_ = makeLabel("callState", QStringLiteral("No call"));
   layout->addWidget(callState_);
   connect(dial_, &QPushButton::clicked, this, [this] {
     const QString number = dialable(dialNumber_->text());
@@ -269,10 +270,10 @@ void PhonePanel::wireLine() {
   connect(line, &PhoneLine::operatorChanged, this, [this](const QString& name) { operator_->setText(name); });
   connect(line, &PhoneLine::messagesListed, this, [this](const std::vector<InboxMessage>& messages) {
     inbox_->setRowCount(0);
-    for (const InboxMessage& message : messages) addInboxRow(message, true);
+    for (const InboxMessage& message : messages) addInboxRow(message);
   });
   connect(line, &PhoneLine::messageArrived, this, [this](const InboxMessage& message) {
-    addInboxRow(message, true);
+    addInboxRow(message);
     smsStatus_->setText(QStringLiteral("New message from %1").arg(message.sender));
   });
   connect(line, &PhoneLine::messageSent, this, [this](bool ok, const QString& number) {
@@ -365,8 +366,9 @@ void PhonePanel::applySearch() {
   }
 }
 
-void PhonePanel::addInboxRow(const InboxMessage& message, bool atTop) {
-  const int row = atTop ? 0 : inbox_->rowCount();
+void PhonePanel::addInboxRow(const InboxMessage& message) {
+  // Newest first: the listing comes in storage order, events as they happen.
+  const int row = 0;
   inbox_->insertRow(row);
   const QString name = NameFor(message.sender);
   auto* from = new QTableWidgetItem(name.isEmpty() ? message.sender : QStringLiteral("%1 (%2)").arg(name, message.sender));

@@ -39,7 +39,7 @@ class PhonePanel : public QWidget {
   void wireLine();
   void updateCounter();
   void applySearch();
-  void addInboxRow(const InboxMessage& message, bool atTop);
+  void addInboxRow(const InboxMessage& message);
   void showIncoming(const QString& number);
   void askForPin();
 
