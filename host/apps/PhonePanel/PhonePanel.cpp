@@ -273,6 +273,9 @@ void PhonePanel::wireLine() {
     for (const InboxMessage& message : messages) addInboxRow(message);
   });
   connect(line, &PhoneLine::messageArrived, this, [this](const InboxMessage& message) {
+    // The monitor may announce an unread message that the first listing
+    // already showed.
+    if (inboxHolds(message)) return;
     addInboxRow(message);
     smsStatus_->setText(QStringLiteral("New message from %1").arg(message.sender));
   });
@@ -374,12 +377,25 @@ void PhonePanel::addInboxRow(const InboxMessage& message) {
   auto* from = new QTableWidgetItem(name.isEmpty() ? message.sender : QStringLiteral("%1 (%2)").arg(name, message.sender));
   from->setData(Qt::UserRole, message.sender);
   inbox_->setItem(row, 0, from);
-  inbox_->setItem(row, 1, new QTableWidgetItem(message.time.isValid() ? message.time.toString(QStringLiteral("yyyy-MM-dd hh:mm")) : QString()));
+  auto* received = new QTableWidgetItem(message.time.isValid() ? message.time.toString(QStringLiteral("yyyy-MM-dd hh:mm")) : QString());
+  received->setData(Qt::UserRole, message.time);
+  inbox_->setItem(row, 1, received);
   auto* text = new QTableWidgetItem(message.text);
   text->setToolTip(message.text);
   inbox_->setItem(row, 2, text);
   inbox_->resizeColumnToContents(0);
   inbox_->resizeColumnToContents(1);
+}
+
+bool PhonePanel::inboxHolds(const InboxMessage& message) const {
+  for (int row = 0; row < inbox_->rowCount(); ++row) {
+    if (inbox_->item(row, 0)->data(Qt::UserRole).toString() == message.sender &&
+        inbox_->item(row, 2)->text() == message.text &&
+        inbox_->item(row, 1)->data(Qt::UserRole).toDateTime() == message.time) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void PhonePanel::showIncoming(const QString& number) {

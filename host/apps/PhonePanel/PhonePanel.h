@@ -40,6 +40,7 @@ class PhonePanel : public QWidget {
   void updateCounter();
   void applySearch();
   void addInboxRow(const InboxMessage& message);
+  bool inboxHolds(const InboxMessage& message) const;
   void showIncoming(const QString& number);
   void askForPin();
 
