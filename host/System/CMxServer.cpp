@@ -38,7 +38,13 @@ int CMxServer::Create(const CMxXMLDocument& description) {
   ServerWindowChannel::Handlers handlers;
   handlers.isVisible = [this] { return isVisible(); };
   handlers.isMinimised = [this] { return isMinimized(); };
-  handlers.quit = [](int value) { QCoreApplication::exit(value); };
+  // Queued, so that a request that arrives while the host is still starting
+  // (its start-up lets the window system's queue run) ends the loop that
+  // follows instead of being lost before it.
+  handlers.quit = [](int value) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [value] { QCoreApplication::exit(value); },
+                              Qt::QueuedConnection);
+  };
   handlers.command = [this](int id) { OnCommand(id); };
   handlers.foreground = [this] { bringToFront(); };
   channel_ = std::make_unique<ServerWindowChannel>(std::move(handlers));
