@@ -41,6 +41,20 @@ struct BookOptions {
   int format = -1;
 };
 
+// Names travel in the phone's own character set for phone books, which the
+// engine leaves as the phone has it: IRA or GSM on most phones, where only
+// ASCII arrives unchanged. Anything else is refused rather than altered.
+std::string bookName(const std::string& name) {
+  const std::string latin1 = toEngine(name, "name \"" + name + "\"");
+  for (size_t i = 0; i < latin1.size(); ++i) {
+    if (static_cast<unsigned char>(latin1[i]) >= 0x80) {
+      badUsage("the name \"" + name + "\" holds \"" + latin1ToUtf8(latin1.substr(i, 1)) +
+               "\", which phone-book names cannot carry: only ASCII reaches the phone unchanged");
+    }
+  }
+  return latin1;
+}
+
 void useStorage(CommandContext& context, const BookOptions& options) {
   context.connect();
   if (options.storage >= 0 && !PhoneBook::SetStorage(options.storage)) {
@@ -105,7 +119,7 @@ void read(CommandContext& context, const BookOptions& options) {
 
 void write(CommandContext& context, const BookOptions& options) {
   const std::string number = toEngine(options.number, "phone number");
-  const std::string name = toEngine(options.name, "name");
+  const std::string name = bookName(options.name);
   useStorage(context, options);
   if (!PhoneBook::WriteEntry(options.position, number.c_str(), name.c_str())) {
     refused(options.position < 0 ? "the phone did not store the entry (is the phone book full?)"
@@ -214,7 +228,7 @@ void importBook(CommandContext& context, const BookOptions& options) {
   std::vector<Converted> converted;
   for (const ContactEntry& entry : contacts.entries) {
     const std::string label = "entry \"" + entry.name + "\"";
-    converted.push_back({entry.position, toEngine(entry.name, label + "'s name"), toEngine(entry.number, label + "'s number")});
+    converted.push_back({entry.position, bookName(entry.name), toEngine(entry.number, label + "'s number")});
   }
   useStorage(context, options);
   Progress progress("importing", static_cast<int>(converted.size()));
