@@ -17,7 +17,9 @@ class Silent : public Dynamic::Events::EventHandler {
   int OnEvent(uint32_t, std::string, uint32_t) override { return 0; }
 };
 
-TEST_F(VirtualPhoneTest, ServiceObjectsThatOutliveTheirGsmFail) {
+using SdkDeadHandle = VirtualPhoneTest;
+
+TEST_F(SdkDeadHandle, ServiceObjectsThatOutliveTheirGsmFail) {
   StartModem();
   std::optional<Dynamic::Module> module;
   std::optional<Dynamic::Call> call;

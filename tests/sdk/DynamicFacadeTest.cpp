@@ -37,9 +37,9 @@ bool BecomesReady(Dynamic::Module& module) {
   return false;
 }
 
-using DynamicFacadeTest = VirtualPhoneTest;
+using SdkDynamicFacade = VirtualPhoneTest;
 
-TEST(DynamicFacadeNull, ServicesFromANullGsmFail) {
+TEST(SdkDynamicNull, ServicesFromANullGsmFail) {
   Dynamic::Module module(nullptr);
   EXPECT_EQ(module.SwitchOn(), 0);
   EXPECT_EQ(module.GetState(0), 0);
@@ -62,7 +62,7 @@ TEST(DynamicFacadeNull, ServicesFromANullGsmFail) {
   EXPECT_EQ(Dynamic::Gsm::GetFonexaCoreVersion(), "1.3.040726");
 }
 
-TEST_F(DynamicFacadeTest, TwoGsmObjectsOneAfterTheOther) {
+TEST_F(SdkDynamicFacade, TwoGsmObjectsOneAfterTheOther) {
   StartModem();
   int index = 0;
   {
@@ -85,7 +85,7 @@ TEST_F(DynamicFacadeTest, TwoGsmObjectsOneAfterTheOther) {
   EXPECT_EQ(entry.GetPhoneNumber(), "+420606111222");
 }
 
-TEST_F(DynamicFacadeTest, AMovedGsmHandsOnItsInstanceAndReleasesItOnce) {
+TEST_F(SdkDynamicFacade, AMovedGsmHandsOnItsInstanceAndReleasesItOnce) {
   StartModem();
   Dynamic::Gsm first;
   const MxGsmHandle instance = first.GetGsm();
@@ -102,7 +102,7 @@ TEST_F(DynamicFacadeTest, AMovedGsmHandsOnItsInstanceAndReleasesItOnce) {
   EXPECT_NE(Dynamic::Module(&first).GetImei().find("490154203237518"), std::string::npos);
 }
 
-TEST_F(DynamicFacadeTest, ModuleTextsAreEmptyWhenTheLockIsRefused) {
+TEST_F(SdkDynamicFacade, ModuleTextsAreEmptyWhenTheLockIsRefused) {
   StartModem();
   Dynamic::Gsm gsm;
   Dynamic::Module module(&gsm);
@@ -122,7 +122,7 @@ TEST_F(DynamicFacadeTest, ModuleTextsAreEmptyWhenTheLockIsRefused) {
   EXPECT_NE(module.GetManufacturer().find("Fonexa"), std::string::npos);
 }
 
-TEST_F(DynamicFacadeTest, CallSmsPhoneBookNetworkAndProtectionForwardWithTheirInstance) {
+TEST_F(SdkDynamicFacade, CallSmsPhoneBookNetworkAndProtectionForwardWithTheirInstance) {
   StartModem();
   modem->injectSms("+420777000111", "Hello");  // stored: the engine is not there yet
   Dynamic::Gsm gsm;
@@ -198,7 +198,7 @@ TEST_F(DynamicFacadeTest, CallSmsPhoneBookNetworkAndProtectionForwardWithTheirIn
   modem->setSilent(false);
 }
 
-TEST_F(DynamicFacadeTest, AHandlerIsItsOwnRegistration) {
+TEST_F(SdkDynamicFacade, AHandlerIsItsOwnRegistration) {
   StartModem();
   Dynamic::Gsm gsm;
   ASSERT_EQ(Dynamic::Module(&gsm).Initialize(Spec()), 1);

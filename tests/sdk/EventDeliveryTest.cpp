@@ -44,9 +44,9 @@ class InstanceRecorder : public Dynamic::Events::EventHandler {
   bool lastMatched = false;
 };
 
-using InstanceEventsTest = VirtualPhoneTest;
+using SdkInstanceEvents = VirtualPhoneTest;
 
-class StaticEventsTest : public VirtualPhoneTest {
+class SdkStaticEvents : public VirtualPhoneTest {
  protected:
   void SetUp() override {
     StartModem();
@@ -57,7 +57,7 @@ class StaticEventsTest : public VirtualPhoneTest {
   static void NextTick() { std::this_thread::sleep_for(2ms); }
 };
 
-TEST_F(StaticEventsTest, TwoMessageHandlersShareOneRegistrationUntilBothAreGone) {
+TEST_F(SdkStaticEvents, TwoMessageHandlersShareOneRegistrationUntilBothAreGone) {
   EventLog log;
   NamedHandler first("first", log), second("second", log);
   const uint32_t firstCookie = Events::Register(0x100, &first);
@@ -100,7 +100,7 @@ TEST_F(StaticEventsTest, TwoMessageHandlersShareOneRegistrationUntilBothAreGone)
   EXPECT_FALSE(log.WaitFor(4, 11s));  // two monitor cycles
 }
 
-TEST_F(StaticEventsTest, InitializingAgainLeavesNoRegistrationBehind) {
+TEST_F(SdkStaticEvents, InitializingAgainLeavesNoRegistrationBehind) {
   EventLog before, after;
   Events::Register(0x100, [&](uint32_t id, const std::string& t, uint32_t v) { before.Add(id, t, v); });
   ASSERT_EQ(Module::Initialize(Spec().c_str()), 1);
@@ -114,7 +114,7 @@ TEST_F(StaticEventsTest, InitializingAgainLeavesNoRegistrationBehind) {
   EXPECT_EQ(before.Count(), 0u);
 }
 
-TEST_F(StaticEventsTest, CallChangesArriveAsCallEvents) {
+TEST_F(SdkStaticEvents, CallChangesArriveAsCallEvents) {
   EventLog log;
   Events::Register(FONEXA_EVENT_CALL_LIST, [&](uint32_t id, const std::string& t, uint32_t v) { log.Add(id, t, v); });
   modem->setDialOutcome(fonexa::sim::DialOutcome::Connect);
@@ -143,7 +143,7 @@ TEST_F(StaticEventsTest, CallChangesArriveAsCallEvents) {
   EXPECT_EQ(changed.GetState(), 1);
 }
 
-TEST_F(InstanceEventsTest, NewMessagesReachAPerInstanceHandlerUntilItIsUnregistered) {
+TEST_F(SdkInstanceEvents, NewMessagesReachAPerInstanceHandlerUntilItIsUnregistered) {
   StartModem();
   Dynamic::Gsm gsm;
   ASSERT_EQ(Dynamic::Module(&gsm).Initialize(Spec()), 1);

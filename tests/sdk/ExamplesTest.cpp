@@ -89,9 +89,9 @@ class ExampleRun {
   std::string output_;
 };
 
-using ExamplesTest = VirtualPhoneTest;
+using SdkExamples = VirtualPhoneTest;
 
-TEST_F(ExamplesTest, SendLongSmsSendsEveryPart) {
+TEST_F(SdkExamples, SendLongSmsSendsEveryPart) {
   StartModem();
   ExampleRun run({SDK_SEND_LONG_SMS, modem->devicePath(), "+420606111222"});
   ASSERT_EQ(run.Finish(), 0) << run.Output();
@@ -103,7 +103,7 @@ TEST_F(ExamplesTest, SendLongSmsSendsEveryPart) {
   EXPECT_EQ(SentText().substr(0, 24), "Part of a long message, ");
 }
 
-TEST_F(ExamplesTest, PrintInboxShowsEveryMessage) {
+TEST_F(SdkExamples, PrintInboxShowsEveryMessage) {
   StartModem();
   modem->injectSms("+420606111222", "Hello there");
   modem->injectSms("+420777000111", "Second#one");
@@ -115,7 +115,7 @@ TEST_F(ExamplesTest, PrintInboxShowsEveryMessage) {
   EXPECT_NE(run.Output().find("  Second#one\n"), std::string::npos);
 }
 
-TEST_F(ExamplesTest, DumpPhoneBookListsTheEntries) {
+TEST_F(SdkExamples, DumpPhoneBookListsTheEntries) {
   StartModem();
   StoreEntry("SM", 1, "+420606111222", "Alice");
   StoreEntry("SM", 12, "606111333", "Bob");
@@ -126,7 +126,7 @@ TEST_F(ExamplesTest, DumpPhoneBookListsTheEntries) {
   EXPECT_NE(run.Output().find(" 12  606111333            Bob"), std::string::npos);
 }
 
-TEST_F(ExamplesTest, PlaceCallPrintsTheCallFromStartToEnd) {
+TEST_F(SdkExamples, PlaceCallPrintsTheCallFromStartToEnd) {
   StartModem();
   modem->setDialOutcome(fonexa::sim::DialOutcome::Connect, "*");
   ExampleRun run({SDK_PLACE_CALL, modem->devicePath(), "+420606111222", "1"});
@@ -141,7 +141,7 @@ TEST_F(ExamplesTest, PlaceCallPrintsTheCallFromStartToEnd) {
   EXPECT_LT(appeared, ended);
 }
 
-TEST_F(ExamplesTest, PlaceCallReportsABusyLine) {
+TEST_F(SdkExamples, PlaceCallReportsABusyLine) {
   StartModem();
   modem->setDialOutcome(fonexa::sim::DialOutcome::Busy, "*");
   ExampleRun run({SDK_PLACE_CALL, modem->devicePath(), "+420606111222"});
@@ -149,7 +149,7 @@ TEST_F(ExamplesTest, PlaceCallReportsABusyLine) {
   EXPECT_NE(run.Output().find("dial ended: busy"), std::string::npos) << run.Output();
 }
 
-TEST_F(ExamplesTest, WatchEventsPrintsUntilInterrupted) {
+TEST_F(SdkExamples, WatchEventsPrintsUntilInterrupted) {
   StartModem();
   ExampleRun run({SDK_WATCH_EVENTS, modem->devicePath()});
   ASSERT_TRUE(run.WaitForOutput("watching")) << run.Output();

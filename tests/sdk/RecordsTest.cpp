@@ -32,7 +32,7 @@ MxPhoneBookRecord PhoneBookRecord(int year, int month, int day, int hour, int mi
   return record;
 }
 
-TEST(PhoneBookEntryTime, TwoDigitYearsCountFrom2000) {
+TEST(SdkPhoneBookEntryTime, TwoDigitYearsCountFrom2000) {
   const PhoneBook::PhoneBookEntry entry(PhoneBookRecord(26, 3, 4, 5, 6));
   EXPECT_DOUBLE_EQ(entry.GetTime(), DateValue(2026, 3, 4, 5, 6));
   EXPECT_DOUBLE_EQ(PhoneBook::PhoneBookEntry(PhoneBookRecord(0, 1, 1, 0, 0)).GetTime(), DateValue(2000, 1, 1, 0, 0));
@@ -46,7 +46,7 @@ TEST(PhoneBookEntryTime, TwoDigitYearsCountFrom2000) {
   EXPECT_EQ(same.GetType(), 145);
 }
 
-TEST(PhoneBookEntryTime, NoDateIsZero) {
+TEST(SdkPhoneBookEntryTime, NoDateIsZero) {
   EXPECT_EQ(PhoneBook::PhoneBookEntry().GetTime(), 0.0);
   EXPECT_EQ(PhoneBook::PhoneBookEntry(PhoneBookRecord(0, 0, 0, 0, 0)).GetTime(), 0.0);
   EXPECT_EQ(PhoneBook::PhoneBookEntry(PhoneBookRecord(26, 2, 30, 0, 0)).GetTime(), 0.0);
@@ -56,7 +56,7 @@ TEST(PhoneBookEntryTime, NoDateIsZero) {
   EXPECT_DOUBLE_EQ(PhoneBook::PhoneBookEntry(PhoneBookRecord(1899, 12, 29, 6, 0)).GetTime(), -1.25);
 }
 
-TEST(SmsEntryTime, LocalCalendarTimeAndSeconds) {
+TEST(SdkSmsEntryTime, LocalCalendarTimeAndSeconds) {
   MxSmsRecord record{};
   record.index = 3;
   record.status = 1;
@@ -95,7 +95,7 @@ TEST(SmsEntryTime, LocalCalendarTimeAndSeconds) {
   EXPECT_EQ(Dynamic::Sms::SmsEntry(MxSmsRecord{}).GetTime(), -1);
 }
 
-TEST(RecordTexts, AFieldWithoutItsNulStaysInsideTheRecord) {
+TEST(SdkRecordTexts, AFieldWithoutItsNulStaysInsideTheRecord) {
   MxCallRecord record{};
   std::memset(record.phoneNumber, '7', sizeof record.phoneNumber);
   std::memset(record.name, 'N', sizeof record.name);
@@ -105,7 +105,9 @@ TEST(RecordTexts, AFieldWithoutItsNulStaysInsideTheRecord) {
 }
 
 // An Ericsson phone sends its call lists with two-digit years.
-TEST_F(VirtualPhoneTest, CallListTimesFromThePhoneGetTheirCentury) {
+using SdkPhoneBookTimes = VirtualPhoneTest;
+
+TEST_F(SdkPhoneBookTimes, CallListTimesFromThePhoneGetTheirCentury) {
   fonexa::sim::ModemOptions options;
   options.profile = "ericsson";
   StartModem(options);

@@ -16,7 +16,7 @@ using fonexa::sdktest::VirtualPhoneTest;
 
 namespace {
 
-class StaticFacadeTest : public VirtualPhoneTest {
+class SdkStaticFacade : public VirtualPhoneTest {
  protected:
   void Bring(fonexa::sim::ModemOptions options = {}) {
     StartModem(std::move(options));
@@ -34,7 +34,7 @@ bool BecomesState(int query) {
   return false;
 }
 
-TEST(StaticFacadeBeforeInitialize, MembersFailAndLeaveTheCallersDataAlone) {
+TEST(SdkStaticBeforeInitialize, MembersFailAndLeaveTheCallersDataAlone) {
   EXPECT_EQ(Module::GetState(0), 0);
   EXPECT_EQ(Module::GetState(1), 0);
   EXPECT_EQ(Module::SwitchOn(), 0);
@@ -71,7 +71,7 @@ TEST(StaticFacadeBeforeInitialize, MembersFailAndLeaveTheCallersDataAlone) {
   EXPECT_EQ(Events::Unregister(cookie), 0);  // gone already
 }
 
-TEST(StaticFacadeOther, NumbersAndVersionWithoutAPhone) {
+TEST(SdkStaticOther, NumbersAndVersionWithoutAPhone) {
   EXPECT_STREQ(Other::GetFonexaCoreVersion(), "1.3.040726");
   EXPECT_EQ(Other::CompareNumbers("+420 777 123 456", "777123456"), 1);
   EXPECT_EQ(Other::CompareNumbers("+420777123456", "+420777123457"), 0);
@@ -82,7 +82,7 @@ TEST(StaticFacadeOther, NumbersAndVersionWithoutAPhone) {
   EXPECT_EQ(Other::SetGetPinFunction([](std::string, std::string) { return std::string("1234"); }), 0);
 }
 
-TEST_F(StaticFacadeTest, ModuleReadsThePhoneAndHoldsItsLock) {
+TEST_F(SdkStaticFacade, ModuleReadsThePhoneAndHoldsItsLock) {
   EXPECT_EQ(Module::GetState(0), 0);
   Bring();
   EXPECT_EQ(Module::GetState(0), 1);
@@ -116,7 +116,7 @@ TEST_F(StaticFacadeTest, ModuleReadsThePhoneAndHoldsItsLock) {
   EXPECT_EQ(Module::GetManufacturer(text), 1);
 }
 
-TEST_F(StaticFacadeTest, ModuleStateHandlersAreToldAtOnceAndAtUninitialize) {
+TEST_F(SdkStaticFacade, ModuleStateHandlersAreToldAtOnceAndAtUninitialize) {
   Bring();
   EventLog first, second;
   Events::Register(0x1000, [&](uint32_t id, const std::string& t, uint32_t v) { first.Add(id, t, v); });
@@ -138,7 +138,7 @@ TEST_F(StaticFacadeTest, ModuleStateHandlersAreToldAtOnceAndAtUninitialize) {
   EXPECT_EQ(Events::Unregister(12345), 0);
 }
 
-TEST_F(StaticFacadeTest, CallDialsListsForwardsAndBars) {
+TEST_F(SdkStaticFacade, CallDialsListsForwardsAndBars) {
   Bring();
   modem->setDialOutcome(fonexa::sim::DialOutcome::Connect);
   EventLog dialEnds;
@@ -182,7 +182,7 @@ TEST_F(StaticFacadeTest, CallDialsListsForwardsAndBars) {
   EXPECT_EQ(Call::SetCallBarring(1, 1, "9999", 1), 0);
 }
 
-TEST_F(StaticFacadeTest, SmsStoresListsSendsAndKeepsTheArrayWhenTheListFails) {
+TEST_F(SdkStaticFacade, SmsStoresListsSendsAndKeepsTheArrayWhenTheListFails) {
   StartModem();
   // Before the engine asks for new messages to be shown at once, the phone
   // stores what arrives.
@@ -244,7 +244,7 @@ TEST_F(StaticFacadeTest, SmsStoresListsSendsAndKeepsTheArrayWhenTheListFails) {
   modem->setSilent(false);
 }
 
-TEST_F(StaticFacadeTest, PhoneBookWritesReadsListsAndDeletes) {
+TEST_F(SdkStaticFacade, PhoneBookWritesReadsListsAndDeletes) {
   Bring();
   ASSERT_EQ(PhoneBook::SetStorage(0), 1);
   int used = -1, total = -1;
@@ -280,7 +280,7 @@ TEST_F(StaticFacadeTest, PhoneBookWritesReadsListsAndDeletes) {
   EXPECT_STREQ(entry.GetName(), "Alice");  // untouched
 }
 
-TEST_F(StaticFacadeTest, NetworkReportsSignalRegistrationAndOperators) {
+TEST_F(SdkStaticFacade, NetworkReportsSignalRegistrationAndOperators) {
   Bring();
   modem->setSignal(17, 2);
   int rssi = -1, ber = -1, stat = -1;
@@ -315,7 +315,7 @@ TEST_F(StaticFacadeTest, NetworkReportsSignalRegistrationAndOperators) {
   EXPECT_EQ(Network::SetAutomaticOperator(), 1);
 }
 
-TEST_F(StaticFacadeTest, ProtectionVerifiesLocksAndChangesThePin) {
+TEST_F(SdkStaticFacade, ProtectionVerifiesLocksAndChangesThePin) {
   fonexa::sim::ModemOptions options;
   options.pinRequired = true;
   Bring(options);
@@ -338,7 +338,7 @@ TEST_F(StaticFacadeTest, ProtectionVerifiesLocksAndChangesThePin) {
 
 std::vector<std::string> asked;
 
-TEST_F(StaticFacadeTest, AutoVerifyAsksTheApplicationsCodeFunction) {
+TEST_F(SdkStaticFacade, AutoVerifyAsksTheApplicationsCodeFunction) {
   fonexa::sim::ModemOptions options;
   options.pinRequired = true;
   Bring(options);
