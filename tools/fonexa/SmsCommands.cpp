@@ -175,8 +175,13 @@ void serviceCentre(CommandContext& context, const std::string& number) {
   char current[FONEXA_SERVICE_CENTER_SIZE] = {};
   int type = 0;
   if (!Sms::GetServiceCenter(current, type)) refused("the phone did not report its service centre");
+  // The engine hands the number over as the phone sent it, quotes and all.
+  std::string shownNumber = current;
+  if (shownNumber.size() >= 2 && shownNumber.front() == '"' && shownNumber.back() == '"') {
+    shownNumber = shownNumber.substr(1, shownNumber.size() - 2);
+  }
   Json record;
-  record["number"] = latin1ToUtf8(current);
+  record["number"] = latin1ToUtf8(shownNumber);
   record["type"] = type;
   context.out().record(record);
 }
