@@ -71,8 +71,18 @@ uint32_t CMxGsmBasics::AddRegistration(uint32_t eventId, IMxGsmHandler* handler,
   if (m_device && IsOpened()) {
     if (CMxComPort* port = m_device->GetComPort()) port->SetEventRing(1);
   }
-  const uint32_t key = fonexa::platform::TickCount();
+  // The tick count of the registration, made unique: two registrations in one
+  // millisecond would otherwise share a key, and unregistering one of them
+  // could remove the other.
+  uint32_t key = fonexa::platform::TickCount();
   std::lock_guard<std::mutex> lock(m_registrationsLock);
+  const auto taken = [this](uint32_t k) {
+    for (const MxEventRegistration* r : m_registrations) {
+      if (r->key == k) return true;
+    }
+    return k == 0;
+  };
+  while (taken(key)) ++key;
   m_registrations.push_back(new MxEventRegistration{eventId, key, handler, window});
   return key;
 }

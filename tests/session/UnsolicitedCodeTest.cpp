@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "SessionFixture.h"
 #include "platform/Tick.h"
 #include "session/LastEventRecord.h"
@@ -278,4 +280,26 @@ TEST_F(UnsolicitedCodes, FiftyThousandRingsCostTheReadsTheirDeadlinesAndNoMore) 
   }
   modem.On("AT", "\r\nOK\r\n");
   EXPECT_EQ(session.SendTestCommand(), 1);
+}
+
+// Registrations made in the same millisecond get keys of their own: removing
+// one never removes another.
+TEST(EventRegistrations, KeysAreUniqueWithinAMillisecond) {
+  CMxGsmBasics session;
+  fonexa::testing::RecordingHandler first;
+  fonexa::testing::RecordingHandler second;
+  std::vector<uint32_t> keys;
+  for (int i = 0; i < 50; ++i) keys.push_back(session.RegisterEvent(0x400, &first));
+  const uint32_t other = session.RegisterEvent(0x800, &second);
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
+  for (const uint32_t key : keys) {
+    EXPECT_NE(key, other);
+    EXPECT_EQ(session.UnregisterEvent(key), 1);
+  }
+  EXPECT_EQ(session.IsHandledEvent(0x400), 0);
+  EXPECT_EQ(session.IsHandledEvent(0x800), 1);
+  session._TranslateEvent(0x800, "x", 1);
+  EXPECT_EQ(second.events.size(), 1u);
+  EXPECT_TRUE(first.events.empty());
 }
