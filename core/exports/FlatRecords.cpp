@@ -80,15 +80,7 @@ void ToRecord(const SmsEntry& entry, MxSmsRecord& record) {
   std::memset(&record, 0, sizeof record);
   record.index = entry.Index;
   record.status = entry.State;
-  if (entry.Time != 0) {
-    const platform::SystemTime t = platform::LocalTimeOf(entry.Time);
-    record.year = t.year;
-    record.month = t.month;
-    record.day = t.day;
-    record.hour = t.hour;
-    record.minute = t.minute;
-    record.second = t.second;
-  }
+  StoreTime(entry.Time, &record.year);
   CopyText(entry.PhoneNumber, record.phoneNumber);
   CopyText(entry.MessageText, record.messageText);
   CopyText(entry.ProviderPhone, record.providerNumber);

@@ -36,6 +36,18 @@ fonexa::Enumeration<SmsEntry>& SmsUtf8List() {
   return list;
 }
 
+// ReadSmsEntry into either record.
+template <class Record>
+int ReadOneEntry(MxGsmHandle h, int index, Record* record) {
+  SmsEntry entry;
+  const auto result =
+      WithService<CMxGsmSms>(h, "ReadSmsEntry", [&](CMxGsmSms& sms) { return sms.ReadSmsEntry(index, entry); });
+  if (!result || !*result) return 0;
+  // A location the phone answered without a message leaves the record as it was.
+  if (record && entry.Index != -1) fonexa::ToRecord(entry, *record);
+  return *result;
+}
+
 fonexa::Enumeration<JoinedMessage>& JoinedList() {
   static fonexa::Enumeration<JoinedMessage> list;
   return list;
@@ -104,15 +116,7 @@ int GetNextSmsEntry(MxSmsRecord* record) {
   return SmsList().Next([&](const SmsEntry& entry) { fonexa::ToRecord(entry, *record); }) ? 1 : 0;
 }
 
-int ReadSmsEntry(MxGsmHandle h, int index, MxSmsRecord* record) {
-  SmsEntry entry;
-  const auto result =
-      WithService<CMxGsmSms>(h, "ReadSmsEntry", [&](CMxGsmSms& sms) { return sms.ReadSmsEntry(index, entry); });
-  if (!result || !*result) return 0;
-  // A location the phone answered without a message leaves the record as it was.
-  if (record && entry.Index != -1) fonexa::ToRecord(entry, *record);
-  return *result;
-}
+int ReadSmsEntry(MxGsmHandle h, int index, MxSmsRecord* record) { return ReadOneEntry(h, index, record); }
 
 int WriteSmsEntry(MxGsmHandle h, const char* phone, const char* text) {
   if (!phone || !text) return 0;
@@ -160,14 +164,7 @@ int GetNextSmsEntryUtf8(MxSmsUtf8Record* record) {
   return SmsUtf8List().Next([&](const SmsEntry& entry) { fonexa::ToRecord(entry, *record); }) ? 1 : 0;
 }
 
-int ReadSmsEntryUtf8(MxGsmHandle h, int index, MxSmsUtf8Record* record) {
-  SmsEntry entry;
-  const auto result =
-      WithService<CMxGsmSms>(h, "ReadSmsEntry", [&](CMxGsmSms& sms) { return sms.ReadSmsEntry(index, entry); });
-  if (!result || !*result) return 0;
-  if (record && entry.Index != -1) fonexa::ToRecord(entry, *record);
-  return *result;
-}
+int ReadSmsEntryUtf8(MxGsmHandle h, int index, MxSmsUtf8Record* record) { return ReadOneEntry(h, index, record); }
 
 int LoadJoinedSmsEntries(MxGsmHandle h, int status) {
   std::vector<JoinedMessage> messages;
