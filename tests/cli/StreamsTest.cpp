@@ -59,7 +59,8 @@ TEST_F(Monitor, PrintsOneJsonObjectPerEventAndEndsCleanlyOnCtrlC) {
 
 TEST_F(Monitor, CountsAndFiltersEventsInText) {
   FonexaProcess monitor({"--device", spec(), "monitor", "--events", "new_message", "--count", "1"}, isolated());
-  ASSERT_TRUE(monitor.waitForOutput([](const std::string&) { return false; }, 1500ms) == false);
+  // Caller identification is switched on once the handlers are in place.
+  ASSERT_TRUE(modem().transcript().waitFor(sim::Direction::In, "AT+CLIP=1", 15s));
   modem().injectSms("+420777123456", "Only this one");
   const Finished finished = monitor.finish(20s);
   EXPECT_EQ(finished.exitCode, 0) << finished.err;
@@ -67,14 +68,17 @@ TEST_F(Monitor, CountsAndFiltersEventsInText) {
   EXPECT_NE(finished.out.find("new_message: from +420777123456: Only this one"), std::string::npos) << finished.out;
 }
 
-TEST_F(Monitor, OtherCommandsInterruptedExitWith130) {
-  FonexaProcess dial({"--device", spec(), "call", "dial", "+420606111222"}, isolated());
+TEST_F(Monitor, OtherCommandsInterruptedEndInOrderAndExitWith130) {
   modem().setDialOutcome(sim::DialOutcome::NoAnswer);
-  ASSERT_TRUE(dial.waitForOutput([](const std::string& out) { return out.find("dialling") != std::string::npos; }, 15s));
+  FonexaProcess dial({"--device", spec(), "call", "dial", "+420606111222"}, isolated());
+  // Ctrl-C while the phone is ringing the other side.
+  ASSERT_TRUE(modem().transcript().waitFor(sim::Direction::In, "ATD+420606111222;", 15s));
   dial.signal(SIGINT);
   const Finished finished = dial.finish(20s);
-  EXPECT_NE(finished.exitCode, 0);
-  EXPECT_NE(finished.out.find("no carrier"), std::string::npos) << finished.out;
+  EXPECT_EQ(finished.exitCode, 130);
+  EXPECT_EQ(finished.out, "dialling +420606111222\nno carrier\n");
+  EXPECT_NE(finished.err.find("fonexa: interrupted"), std::string::npos) << finished.err;
+  EXPECT_TRUE(modemState()["calls"].empty());
 }
 
 using ProgressBar = CliTest;

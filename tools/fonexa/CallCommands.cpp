@@ -24,6 +24,8 @@ const NameTable kModes = {{"voice", 0}, {"data", 1}, {"fax", 2}};
 const NameTable kMultipartyActions = {{"release-held", 0}, {"release-active", 1}, {"release", 2},
                                       {"hold", 3},         {"split", 4},          {"join", 5}};
 
+constexpr int kInterruptAttempts = 5;
+
 struct DialOptions {
   std::string number;
   int wait = 90;
@@ -87,10 +89,12 @@ void dial(CommandContext& context, const DialOptions& options) {
   {
     Progress progress("waiting for an answer", 0);
     outcome = watch.wait(std::chrono::seconds(options.wait));
-    if (!outcome) {
-      // The dial ends as "no carrier" once interrupted.
+    // The dial ends as "no carrier" once interrupted. The dial runs on an
+    // engine thread: an interruption that comes before its command reached
+    // the phone is lost, so it is repeated until the dial has ended.
+    for (int attempt = 0; !outcome && attempt < kInterruptAttempts; ++attempt) {
       Call::InterruptDialing();
-      outcome = watch.waitForEnd(std::chrono::seconds(5));
+      outcome = watch.waitForEnd(std::chrono::seconds(1));
     }
   }
   const int32_t value = outcome.value_or(-1);

@@ -39,9 +39,6 @@ void monitor(CommandContext& context, const MonitorOptions& options) {
     }
   }
   context.connect();
-  // Registration changes and callers' numbers are only reported when asked for.
-  Events::EnableNetworkEvents(1);
-  Events::EnableClip(1);
 
   // Handlers run on the engine's threads until the phone is released after
   // this function, so what they use is shared with them, not borrowed.
@@ -65,6 +62,10 @@ void monitor(CommandContext& context, const MonitorOptions& options) {
     StopRequest::wake();
   };
   for (const uint32_t id : ids) Events::Register(id, print);
+  // Registration changes and callers' numbers are only reported when asked
+  // for; asked once the handlers are in place, so that none is missed.
+  Events::EnableNetworkEvents(1);
+  Events::EnableClip(1);
   if (!context.json()) std::fprintf(stderr, "fonexa: watching events; Ctrl-C stops\n");
 
   const auto duration = options.seconds > 0 ? std::chrono::milliseconds(std::chrono::seconds(options.seconds))

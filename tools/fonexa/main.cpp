@@ -18,10 +18,6 @@ int main(int argc, char** argv) {
     buildApplication(app, context, options);
     try {
       app.parse(argc, argv);
-      if (StopRequest::requested() && !context.stopIsNormal()) {
-        std::fprintf(stderr, "fonexa: interrupted\n");
-        code = static_cast<int>(ExitCode::Interrupted);
-      }
     } catch (const CLI::ParseError& error) {
       // Help and the version are answers, not errors.
       if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(error);
@@ -33,6 +29,11 @@ int main(int argc, char** argv) {
     } catch (const std::exception& error) {
       std::fprintf(stderr, "fonexa: %s\n", error.what());
       code = static_cast<int>(ExitCode::Refused);
+    }
+    // A command cut short by Ctrl-C says so, whatever its own ending was.
+    if (StopRequest::requested() && !context.stopIsNormal() && code != static_cast<int>(ExitCode::Interrupted)) {
+      std::fprintf(stderr, "fonexa: interrupted\n");
+      code = static_cast<int>(ExitCode::Interrupted);
     }
     // The phone is released here, before the exit code is returned.
   }
