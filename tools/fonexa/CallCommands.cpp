@@ -111,20 +111,22 @@ void dial(CommandContext& context, const DialOptions& options) {
   if (value != 0) throw CommandError(ExitCode::Refused, "");
 }
 
-void answer(CommandContext& context) {
-  context.connect();
-  if (!Call::Answer()) refused("the phone did not answer (is a call ringing?)");
-  Json record;
-  record["answered"] = true;
-  context.out().result("answered", record);
-}
+// answer and hangup: one command to the phone, and what it did.
+struct CallAction {
+  int (*operation)();
+  const char* refusal;
+  const char* key;
+  const char* done;
+};
+constexpr CallAction kAnswer = {Call::Answer, "the phone did not answer (is a call ringing?)", "answered", "answered"};
+constexpr CallAction kHangup = {Call::Hangup, "the phone did not hang up", "hung_up", "hung up"};
 
-void hangup(CommandContext& context) {
+void act(CommandContext& context, const CallAction& action) {
   context.connect();
-  if (!Call::Hangup()) refused("the phone did not hang up");
+  if (!action.operation()) refused(action.refusal);
   Json record;
-  record["hung_up"] = true;
-  context.out().result("hung up", record);
+  record[action.key] = true;
+  context.out().result(action.done, record);
 }
 
 void list(CommandContext& context) {
@@ -179,8 +181,8 @@ void addCallCommands(CLI::App& app, CommandContext& context) {
       ->check(CLI::Range(0, 86400));
   dialCommand->callback([&context, dialing] { dial(context, *dialing); });
 
-  family->add_subcommand("answer", "Answer the ringing call")->callback([&context] { answer(context); });
-  family->add_subcommand("hangup", "End the calls")->alias("hang-up")->callback([&context] { hangup(context); });
+  family->add_subcommand("answer", "Answer the ringing call")->callback([&context] { act(context, kAnswer); });
+  family->add_subcommand("hangup", "End the calls")->alias("hang-up")->callback([&context] { act(context, kHangup); });
   family->add_subcommand("list", "The calls in progress")->callback([&context] { list(context); });
 
   auto party = std::make_shared<MultipartyOptions>();

@@ -3,21 +3,15 @@
 #include <cstdio>
 
 #include "CommandError.h"
+#include "sim/codec/UnicodeText.h"
 
 namespace fonexa::cli {
 
 std::string latin1ToUtf8(std::string_view latin1) {
   std::string out;
   out.reserve(latin1.size());
-  for (const char c : latin1) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      out += c;
-    } else {
-      out += static_cast<char>(0xC0 | (byte >> 6));
-      out += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
+  // A Latin-1 byte is its own Unicode code point.
+  for (const char c : latin1) sim::appendUtf8(out, static_cast<unsigned char>(c));
   return out;
 }
 
