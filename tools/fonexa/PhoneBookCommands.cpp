@@ -76,34 +76,46 @@ Json entryRecord(const PhoneBook::PhoneBookEntry& entry) {
   return record;
 }
 
+// The whole storage in one listing, its end unknown.
+std::vector<PhoneBook::PhoneBookEntry> readWholeBook() {
+  std::vector<PhoneBook::PhoneBookEntry> entries;
+  Progress progress("reading the phone book", 0);
+  if (!PhoneBook::ListEntries(-1, -1, entries)) refused("the phone did not list its phone book");
+  return entries;
+}
+
 // The entries of first..last, or of the whole storage when both are -1.
 std::vector<PhoneBook::PhoneBookEntry> readBook(int first, int last) {
-  std::vector<PhoneBook::PhoneBookEntry> entries;
-  if (first < 0 || last < 0) {
+  const bool whole = first < 0 || last < 0;
+  if (whole) {
     int numberLength = 0, nameLength = 0;
     if (!PhoneBook::GetRangeInfo(first, last, numberLength, nameLength) || first < 0 || last < first) {
-      // Without the range the book comes in one listing, its end unknown.
-      Progress progress("reading the phone book", 0);
-      if (!PhoneBook::ListEntries(-1, -1, entries)) refused("the phone did not list its phone book");
-      return entries;
+      return readWholeBook();
     }
   }
+  std::vector<PhoneBook::PhoneBookEntry> entries;
   const int locations = last - first + 1;
-  Progress progress("reading the phone book", locations);
-  for (int from = first; from <= last; from += kLocationsPerRead) {
-    if (StopRequest::requested()) {
-      throw CommandError(ExitCode::Interrupted, "interrupted after " + std::to_string(from - first) + " of " +
-                                                    std::to_string(locations) + " locations");
+  bool listingRefused = false;
+  {
+    Progress progress("reading the phone book", locations);
+    for (int from = first; from <= last && !listingRefused; from += kLocationsPerRead) {
+      if (StopRequest::requested()) {
+        throw CommandError(ExitCode::Interrupted, "interrupted after " + std::to_string(from - first) + " of " +
+                                                      std::to_string(locations) + " locations");
+      }
+      const int to = std::min(last, from + kLocationsPerRead - 1);
+      std::vector<PhoneBook::PhoneBookEntry> chunk;
+      if (!PhoneBook::ListEntries(from, to, chunk)) {
+        if (!whole) refused("the phone did not list locations " + std::to_string(from) + " to " + std::to_string(to));
+        listingRefused = true;
+      }
+      entries.insert(entries.end(), chunk.begin(), chunk.end());
+      progress.advance(to - first + 1);
     }
-    const int to = std::min(last, from + kLocationsPerRead - 1);
-    std::vector<PhoneBook::PhoneBookEntry> chunk;
-    if (!PhoneBook::ListEntries(from, to, chunk)) {
-      refused("the phone did not list locations " + std::to_string(from) + " to " + std::to_string(to));
-    }
-    entries.insert(entries.end(), chunk.begin(), chunk.end());
-    progress.advance(to - first + 1);
   }
-  return entries;
+  // Some phones answer a stretch without entries with an error instead of
+  // an empty listing; the whole book in one listing still works there.
+  return listingRefused ? readWholeBook() : entries;
 }
 
 void list(CommandContext& context, const BookOptions& options) {
