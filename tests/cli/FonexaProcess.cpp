@@ -37,9 +37,10 @@ FonexaProcess::FonexaProcess(const std::vector<std::string>& arguments, const Pr
   }
   pid_ = fork();
   if (pid_ == 0) {
+    // A session of its own: no controlling terminal but the one given here,
+    // so that nothing asks on the terminal the tests were started from.
+    setsid();
     if (options.stderrOnTerminal) {
-      // A session of its own, with the terminal as its controlling one.
-      setsid();
       const int slave = open(slavePath.c_str(), O_RDWR);
       ioctl(slave, TIOCSCTTY, 0);
       dup2(slave, STDERR_FILENO);
@@ -106,8 +107,21 @@ bool FonexaProcess::readSome(std::chrono::milliseconds limit) {
 }
 
 bool FonexaProcess::waitForOutput(const std::function<bool(const std::string&)>& done, std::chrono::milliseconds limit) {
+  return waitFor(outText_, done, limit);
+}
+
+bool FonexaProcess::waitForError(const std::function<bool(const std::string&)>& done, std::chrono::milliseconds limit) {
+  return waitFor(errText_, done, limit);
+}
+
+void FonexaProcess::type(const std::string& keys) {
+  if (err_ >= 0) (void)!write(err_, keys.data(), keys.size());
+}
+
+bool FonexaProcess::waitFor(const std::string& text, const std::function<bool(const std::string&)>& done,
+                            std::chrono::milliseconds limit) {
   const auto deadline = Clock::now() + limit;
-  while (!done(outText_)) {
+  while (!done(text)) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0 || (out_ < 0 && err_ < 0)) return false;
     readSome(left);

@@ -36,12 +36,18 @@ class FonexaProcess {
 
   // Reads until done(output so far) holds or the time is up; true when it held.
   bool waitForOutput(const std::function<bool(const std::string& out)>& done, std::chrono::milliseconds limit);
+  // The same on standard error (the terminal, with stderrOnTerminal).
+  bool waitForError(const std::function<bool(const std::string& err)>& done, std::chrono::milliseconds limit);
+  // Keys typed on the terminal (stderrOnTerminal only).
+  void type(const std::string& keys);
   void signal(int number);
   // Reads to the end and reaps the process; kills it when it outlives limit.
   Finished finish(std::chrono::milliseconds limit);
 
  private:
   bool readSome(std::chrono::milliseconds limit);
+  bool waitFor(const std::string& text, const std::function<bool(const std::string&)>& done,
+               std::chrono::milliseconds limit);
 
   pid_t pid_ = -1;
   int out_ = -1;

@@ -5,6 +5,8 @@
 
 #include "CliFixture.h"
 
+using namespace std::chrono_literals;
+
 namespace fonexa::clitest {
 namespace {
 
@@ -62,6 +64,23 @@ TEST_F(PinCommands, ChangeAndLocks) {
   EXPECT_EQ(locks[0]["on"], true);
   EXPECT_EQ(json({"pin", "lock", "sc", "off", "4321"})["on"], false);
   EXPECT_EQ(modemState()["sim"]["pinEnabled"], false);
+}
+
+TEST_F(PinCommands, WithoutACodeTheTerminalPromptAsks) {
+  ProcessOptions options;
+  options.stderrOnTerminal = true;  // and the program's controlling terminal
+  options.environment.emplace("DISPLAY", std::nullopt);
+  options.environment.emplace("WAYLAND_DISPLAY", std::nullopt);
+  options.environment.emplace("QT_QPA_PLATFORM", std::nullopt);
+  FonexaProcess entering({"--device", spec(), "pin", "enter", "--json"}, isolated(options));
+  ASSERT_TRUE(entering.waitForError([](const std::string& err) { return err.find("PIN") != std::string::npos; }, 15s));
+  entering.type("1234\n");
+  const Finished finished = entering.finish(30s);
+  EXPECT_EQ(finished.exitCode, 0) << finished.err;
+  EXPECT_EQ(Json::parse(finished.out)["sim"], "READY");
+  // Typed with the echo off: the code never shows.
+  EXPECT_EQ(finished.err.find("1234"), std::string::npos) << finished.err;
+  EXPECT_EQ(modemState()["sim"]["state"], "ready");
 }
 
 TEST_F(PinCommands, WithoutACodeOrATerminalThePromptCancels) {
