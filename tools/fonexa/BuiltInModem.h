@@ -17,7 +17,7 @@ class BuiltInModem {
   // false with the reason in error when the pty cannot be made.
   bool start(std::string& error);
   std::string devicePath() const { return modem_->devicePath(); }
-  // The specification the engine is given: the generic plug-in on the pty.
+  // The device text the engine is given: the generic plug-in on the pty.
   std::string spec() const { return "GenericPhone@" + devicePath(); }
   sim::VirtualModem& modem() { return *modem_; }
 
