@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "StatusReportText.h"
 #include "codec/CMxGsmCoding.h"
 #include "codec/PduCursor.h"
 
@@ -26,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int length = static_cast<int>(exact.size() / 2);
   const int result = fonexa::CMxGsmCoding::ConvertFromPdu(exact, length, entry);
   if (result != (length == 0 ? 0 : 1)) __builtin_trap();
-  // Text comes out of user data only: at most 8 characters from 7 octets.
-  if (entry.MessageText.size() > exact.size()) __builtin_trap();
+  // Text comes out of user data only (at most 8 characters from 7 octets), or
+  // is a status report's outcome.
+  if (entry.MessageText.size() > exact.size() && !IsOutcomeName(entry.MessageText)) __builtin_trap();
   if (entry.PhoneNumber.size() > exact.size() + 1 || entry.ProviderPhone.size() > exact.size() + 1) __builtin_trap();
   return 0;
 }
