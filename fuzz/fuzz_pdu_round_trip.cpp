@@ -1,6 +1,7 @@
 // Any Latin-1 text, sent and received again: the parts the codec builds fit
 // one message each and decode to the text that went in (with "_" for the few
-// bytes 7-bit cannot return).
+// bytes 7-bit cannot return: NUL and ESC; the currency sign comes back as
+// itself).
 //
 // The first input byte sets the flash flag; the rest is the text.
 #include <cstddef>
@@ -15,7 +16,7 @@ namespace {
 std::string AsReceived(std::string text, int alphabet) {
   if (alphabet == 0) {
     for (char& c : text) {
-      if (c == '\0' || c == '\x1B' || c == '\xA4') c = '_';
+      if (c == '\0' || c == '\x1B') c = '_';
     }
   }
   return text;
