@@ -1,9 +1,14 @@
 # Compiles a program against the public headers alone, links it with
 # libFonexa.so alone, and runs it.
-#   cmake -DCOMPILER=... -DINCLUDE=... -DLIBRARY_DIR=... -DSOURCE=... -DWORK=... -P BuildAndRun.cmake
+#   cmake -DCOMPILER=... -DINCLUDE=... -DLIBRARY_DIR=... -DSOURCE=... -DWORK=... [-DSANITIZE=ON] -P BuildAndRun.cmake
+# A library built with the sanitizers needs their runtime in the program too.
 file(MAKE_DIRECTORY ${WORK})
+set(sanitizers)
+if(SANITIZE)
+  set(sanitizers -fsanitize=address,undefined)
+endif()
 execute_process(
-  COMMAND ${COMPILER} -std=c++20 -Wall -Wextra -Werror -I${INCLUDE} ${SOURCE}
+  COMMAND ${COMPILER} -std=c++20 -Wall -Wextra -Werror ${sanitizers} -I${INCLUDE} ${SOURCE}
           -L${LIBRARY_DIR} -lFonexa -Wl,-rpath,${LIBRARY_DIR} -o ${WORK}/consumer
   RESULT_VARIABLE compiled
   OUTPUT_VARIABLE compileOutput ERROR_VARIABLE compileOutput)
