@@ -19,6 +19,10 @@ packages=(
   x11-utils xdotool
   # The fonexa command: its argument parser and its JSON output.
   libcli11-dev nlohmann-json3-dev
+  # The API reference, and the man pages rendered in the tests.
+  doxygen man-db groff-base
+  # The Debian package built by CPack and unpacked in the tests.
+  dpkg-dev fakeroot file
 )
 
 missing=()
