@@ -1,10 +1,12 @@
 # Compiles a program against the public headers alone, links it with
 # libFonexa.so alone, and runs it.
-#   cmake -DCOMPILER=... -DINCLUDE=... -DLIBRARY_DIR=... -DSOURCE=... -DWORK=... [-DSANITIZE=ON] -P BuildAndRun.cmake
+#   cmake -DCOMPILER=... -DINCLUDE=... -DLIBRARY_DIR=... -DSOURCE=... -DWORK=... [-DSANITIZE=ON|thread] -P BuildAndRun.cmake
 # A library built with the sanitizers needs their runtime in the program too.
 file(MAKE_DIRECTORY ${WORK})
 set(sanitizers)
-if(SANITIZE)
+if(SANITIZE STREQUAL "thread")
+  set(sanitizers -fsanitize=thread)
+elseif(SANITIZE)
   set(sanitizers -fsanitize=address,undefined)
 endif()
 execute_process(
