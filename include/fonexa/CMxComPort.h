@@ -1,14 +1,15 @@
-// CMxComPort: the serial channel to the phone or GSM module.
-//
-// The one object that touches the line: it opens the device, writes command
-// text, consumes the command echo, reads answers byte-wise or line-wise under a
-// millisecond deadline, recognises final "OK"/"ERROR" lines, waits for the
-// ring-indicator line and offers a stop window during which every read gives up
-// at once. Device plug-ins derive their own port class from it; the virtual
-// operations keep this order because the plug-ins' tables depend on it.
-//
-// Every write and read is mirrored into the traffic log, open and close into the
-// trace log.
+/// @file
+/// CMxComPort: the serial channel to the phone or GSM module.
+///
+/// The one object that touches the line: it opens the device, writes command
+/// text, consumes the command echo, reads answers byte-wise or line-wise under a
+/// millisecond deadline, recognises final "OK"/"ERROR" lines, waits for the
+/// ring-indicator line and offers a stop window during which every read gives up
+/// at once. Device plug-ins derive their own port class from it; the virtual
+/// operations keep this order because the plug-ins' tables depend on it.
+///
+/// Every write and read is mirrored into the traffic log, open and close into the
+/// trace log.
 #pragma once
 
 #include <atomic>
@@ -34,6 +35,7 @@ struct MxCommTimeouts {
   uint32_t writeTotalConstant = 0;
 };
 
+/// The serial channel to the phone or module: one per session, owned by the device profile.
 class FONEXA_API CMxComPort {
  public:
   // Codes recorded as the last error.

@@ -1,11 +1,12 @@
-// CMxGsmBasics: the modem session.
-//
-// One per attached phone. It loads the device plug-in named by the caller,
-// borrows the profile object the plug-in hands out and through it the serial
-// channel, opens and prepares the modem, offers the command and answer
-// primitives every service uses (with unsolicited result codes filtered out of
-// the answers and dispatched as events), and holds the system-wide lock that
-// serialises all traffic to the device across threads and processes.
+/// @file
+/// CMxGsmBasics: the modem session.
+///
+/// One per attached phone. It loads the device plug-in named by the caller,
+/// borrows the profile object the plug-in hands out and through it the serial
+/// channel, opens and prepares the modem, offers the command and answer
+/// primitives every service uses (with unsolicited result codes filtered out of
+/// the answers and dispatched as events), and holds the system-wide lock that
+/// serialises all traffic to the device across threads and processes.
 #pragma once
 
 #include <atomic>
@@ -32,6 +33,7 @@ struct MxEventRegistration {
   MxWindow window;
 };
 
+/// The modem session: one per attached phone.
 class FONEXA_API CMxGsmBasics {
  public:
   // Event identifiers.

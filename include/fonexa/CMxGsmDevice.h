@@ -1,10 +1,11 @@
-// CMxGsmDevice: the device profile, the part of the dialogue that differs
-// between phone makers.
-//
-// Each device plug-in derives one profile class from it, keeps one static
-// object of that class and hands it out through its export GetGsmDevice. The
-// session reaches the serial line only through the profile's GetComPort. The
-// virtual operations keep this order: the plug-ins' tables depend on it.
+/// @file
+/// CMxGsmDevice: the device profile, the part of the dialogue that differs
+/// between phone makers.
+///
+/// Each device plug-in derives one profile class from it, keeps one static
+/// object of that class and hands it out through its export GetGsmDevice. The
+/// session reaches the serial line only through the profile's GetComPort. The
+/// virtual operations keep this order: the plug-ins' tables depend on it.
 #pragma once
 
 #include <string>
@@ -14,6 +15,7 @@
 class CMxComPort;
 class CMxGsmBasics;
 
+/// The device profile a plug-in hands out through GetGsmDevice.
 class FONEXA_API CMxGsmDevice {
  public:
   virtual ~CMxGsmDevice();

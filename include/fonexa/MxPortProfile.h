@@ -1,6 +1,7 @@
-// What every device plug-in shares, written once: the plug-in port class and
-// the profile behaviour common to all plug-ins. A plug-in derives from these and
-// adds only what its maker does differently.
+/// @file
+/// What every device plug-in shares, written once: the plug-in port class and
+/// the profile behaviour common to all plug-ins. A plug-in derives from these and
+/// adds only what its maker does differently.
 #pragma once
 
 #include <cstdlib>
@@ -12,9 +13,9 @@
 
 #define FONEXA_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
 
-// The serial channel as plug-ins use it. These devices report no ring events
-// (unsolicited codes are read from the answer stream instead) and are always
-// powered: nothing switches them.
+/// The serial channel as plug-ins use it. These devices report no ring events
+/// (unsolicited codes are read from the answer stream instead) and are always
+/// powered: nothing switches them.
 class MxPluginPort : public CMxComPort {
  public:
   int GetEventRing() override { return 0; }
@@ -23,6 +24,7 @@ class MxPluginPort : public CMxComPort {
   int SwitchPower(unsigned int) override { return 1; }
 };
 
+/// The profile behaviour every plug-in shares; Port is the plug-in's port class.
 template <class Port>
 class MxPortProfile : public CMxGsmDevice {
  public:
