@@ -148,6 +148,10 @@ int CMxGsmProtection::Verify(const std::string& code, const std::string& newCode
 int CMxGsmProtection::StartVerify(const ModuleStateSetter& instance, const std::string& code,
                                   const std::string& newCode) {
   if (!m_session) return 0;
+  // A code that can never be sent is refused here and now, by Verify's own
+  // check, before the instance is marked as verifying: a ready phone stays
+  // ready, as nothing reached it.
+  if (!fonexa::IsDigitCode(code) || !fonexa::IsDigitCode(newCode)) return Verify(code, newCode);
   // The verification before has ended or is ending: its thread goes first.
   Pending().thread.WaitUntilEmpty();
   {

@@ -343,6 +343,17 @@ TEST_F(Injection, PinCodesWithBadBytesAreRefusedAndNothingIsSent) {
   ExpectAccepted(PinParameters().front());
 }
 
+TEST_F(Injection, ARefusedCodeLeavesAReadyInstanceReady) {
+  Bring();
+  ASSERT_EQ(GetState(h, 4), 1);
+  for (const TextParameter& p : PinParameters()) {
+    for (const BadText& bad : BadTexts(p.good, p.place)) {
+      EXPECT_EQ(p.call(h, bad.text.c_str()), 0) << p.parameter << ": " << bad.label;
+      EXPECT_EQ(GetState(h, 4), 1) << p.parameter << ": " << bad.label << " took the instance out of ready";
+    }
+  }
+}
+
 // The codes AutoVerify asks for come from the application's function; the
 // test's function hands out one code and then cancels.
 std::string g_offeredCode;
