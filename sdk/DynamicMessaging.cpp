@@ -1,4 +1,5 @@
 // The per-instance facade's message and phone-book services.
+#include "MessageSending.h"
 #include "RecordReads.h"
 #include "fonexa/Fonexa.h"
 
@@ -37,6 +38,36 @@ int Sms::ListMessages(int status, std::vector<SmsEntry>& messages) {
 }
 std::optional<std::vector<Sms::SmsEntry>> Sms::ListMessages(int status) {
   return sdk::ListOf<SmsEntry>(LoadSmsEntries(m_handle, status), GetNextSmsEntry);
+}
+
+int Sms::SendMessageUtf8(const std::string& phone, const std::string& text) {
+  return SendSmsUtf8(m_handle, phone.c_str(), text.c_str());
+}
+int Sms::SendFlashMessageUtf8(const std::string& phone, const std::string& text) {
+  return SendFlashSmsUtf8(m_handle, phone.c_str(), text.c_str());
+}
+int Sms::SendMessageUtf8(const std::string& phone, const std::string& text, const SmsSendOptions& options,
+                         SmsSendResult& result) {
+  return sdk::SendUtf8Message(m_handle, phone.c_str(), text.c_str(), options, result);
+}
+int Sms::GetDeliveryStatus(int messageId) { return ::GetDeliveryStatus(messageId); }
+int Sms::SetJoinTimeLimit(int milliseconds) { return ::SetJoinTimeLimit(milliseconds); }
+
+int Sms::ReadMessageUtf8(int index, SmsUtf8Entry& entry) {
+  return sdk::ReadRecord<SmsUtf8Entry, MxSmsUtf8Record>(
+      [&](MxSmsUtf8Record* r) { return ReadSmsEntryUtf8(m_handle, index, r); }, entry);
+}
+int Sms::ListMessagesUtf8(int status, std::vector<SmsUtf8Entry>& messages) {
+  return sdk::FillList(LoadSmsEntries(m_handle, status), GetNextSmsEntryUtf8, messages);
+}
+std::optional<std::vector<Sms::SmsUtf8Entry>> Sms::ListMessagesUtf8(int status) {
+  return sdk::ListOf<SmsUtf8Entry>(LoadSmsEntries(m_handle, status), GetNextSmsEntryUtf8);
+}
+int Sms::ListJoinedMessages(int status, std::vector<JoinedSmsEntry>& messages) {
+  return sdk::FillList(LoadJoinedSmsEntries(m_handle, status), GetNextJoinedSmsEntry, messages);
+}
+std::optional<std::vector<Sms::JoinedSmsEntry>> Sms::ListJoinedMessages(int status) {
+  return sdk::ListOf<JoinedSmsEntry>(LoadJoinedSmsEntries(m_handle, status), GetNextJoinedSmsEntry);
 }
 
 int PhoneBook::GetStorage(int& used, int& total) { return GetPhoneBookStorage(m_handle, &used, &total); }

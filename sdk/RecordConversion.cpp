@@ -59,6 +59,58 @@ SmsFields FieldsOf(const MxSmsRecord& record) {
                    record.reserved};
 }
 
+SmsUtf8Fields FieldsOf(const MxSmsUtf8Record& record) {
+  SmsUtf8Fields fields;
+  fields.index = record.index;
+  fields.state = record.status;
+  fields.kind = record.kind;
+  fields.year = record.year;
+  fields.month = record.month;
+  fields.day = record.day;
+  fields.hour = record.hour;
+  fields.minute = record.minute;
+  fields.second = record.second;
+  fields.partReference = record.partReference;
+  fields.partCount = record.partCount;
+  fields.partNumber = record.partNumber;
+  fields.reportReference = record.reportReference;
+  fields.reportStatus = record.reportStatus;
+  fields.dischargeYear = record.dischargeYear;
+  fields.dischargeMonth = record.dischargeMonth;
+  fields.dischargeDay = record.dischargeDay;
+  fields.dischargeHour = record.dischargeHour;
+  fields.dischargeMinute = record.dischargeMinute;
+  fields.dischargeSecond = record.dischargeSecond;
+  fields.phoneNumber = TextOf(record.phoneNumber);
+  fields.messageText = TextOf(record.messageText);
+  fields.providerPhone = TextOf(record.providerNumber);
+  return fields;
+}
+
+JoinedSmsFields FieldsOf(const MxJoinedSmsRecord& record) {
+  JoinedSmsFields fields;
+  fields.state = record.status;
+  fields.kind = record.kind;
+  fields.year = record.year;
+  fields.month = record.month;
+  fields.day = record.day;
+  fields.hour = record.hour;
+  fields.minute = record.minute;
+  fields.second = record.second;
+  fields.partReference = record.partReference;
+  fields.partCount = record.partCount;
+  fields.missingParts = record.missingParts;
+  // The count comes from the phone's messages; the array holds at most
+  // FONEXA_MAX_PARTS indices whatever it says.
+  const int indices = record.partCount < 0 ? 0 : record.partCount > FONEXA_MAX_PARTS ? FONEXA_MAX_PARTS : record.partCount;
+  fields.partIndices.assign(record.partIndices, record.partIndices + indices);
+  fields.textLength = record.textLength;
+  fields.phoneNumber = TextOf(record.phoneNumber);
+  fields.messageText = TextOf(record.messageText);
+  fields.providerPhone = TextOf(record.providerNumber);
+  return fields;
+}
+
 PhoneBookFields FieldsOf(const MxPhoneBookRecord& record) {
   return PhoneBookFields{record.index,        TextOf(record.phoneNumber),
                          record.typeOfNumber, TextOf(record.name),

@@ -9,6 +9,8 @@ namespace Mebrix::Fonexa::sdk {
 
 CallFields FieldsOf(const MxCallRecord& record);
 SmsFields FieldsOf(const MxSmsRecord& record);
+SmsUtf8Fields FieldsOf(const MxSmsUtf8Record& record);
+JoinedSmsFields FieldsOf(const MxJoinedSmsRecord& record);
 PhoneBookFields FieldsOf(const MxPhoneBookRecord& record);
 NetworkFields FieldsOf(const MxOperatorRecord& record);
 

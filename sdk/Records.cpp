@@ -6,6 +6,8 @@ namespace Mebrix::Fonexa {
 
 CallEntryBase::CallEntryBase(const MxCallRecord& record) : m_fields(sdk::FieldsOf(record)) {}
 SmsEntryBase::SmsEntryBase(const MxSmsRecord& record) : m_fields(sdk::FieldsOf(record)) {}
+SmsUtf8EntryBase::SmsUtf8EntryBase(const MxSmsUtf8Record& record) : m_fields(sdk::FieldsOf(record)) {}
+JoinedSmsEntryBase::JoinedSmsEntryBase(const MxJoinedSmsRecord& record) : m_fields(sdk::FieldsOf(record)) {}
 PhoneBookEntryBase::PhoneBookEntryBase(const MxPhoneBookRecord& record) : m_fields(sdk::FieldsOf(record)) {}
 NetworkEntryBase::NetworkEntryBase(const MxOperatorRecord& record) : m_fields(sdk::FieldsOf(record)) {}
 
@@ -14,7 +16,25 @@ CTime SmsEntryBase::Seconds() const {
                                  m_fields.second);
 }
 
+CTime SmsUtf8EntryBase::Seconds() const {
+  return sdk::LocalTimeToSeconds(m_fields.year, m_fields.month, m_fields.day, m_fields.hour, m_fields.minute,
+                                 m_fields.second);
+}
+
+CTime SmsUtf8EntryBase::DischargeSeconds() const {
+  return sdk::LocalTimeToSeconds(m_fields.dischargeYear, m_fields.dischargeMonth, m_fields.dischargeDay,
+                                 m_fields.dischargeHour, m_fields.dischargeMinute, m_fields.dischargeSecond);
+}
+
+CTime JoinedSmsEntryBase::Seconds() const {
+  return sdk::LocalTimeToSeconds(m_fields.year, m_fields.month, m_fields.day, m_fields.hour, m_fields.minute,
+                                 m_fields.second);
+}
+
 SYSTEMTIME Sms::SmsEntry::GetTime() const { return sdk::SystemTimeOf(Seconds()); }
+SYSTEMTIME Sms::SmsUtf8Entry::GetTime() const { return sdk::SystemTimeOf(Seconds()); }
+SYSTEMTIME Sms::SmsUtf8Entry::GetDischargeTime() const { return sdk::SystemTimeOf(DischargeSeconds()); }
+SYSTEMTIME Sms::JoinedSmsEntry::GetTime() const { return sdk::SystemTimeOf(Seconds()); }
 
 OleDate PhoneBook::PhoneBookEntry::GetTime() const { return sdk::PhoneBookDateOf(m_fields); }
 

@@ -1,4 +1,5 @@
 // The static facade's message and phone-book members.
+#include "MessageSending.h"
 #include "RecordReads.h"
 #include "StaticFacade.h"
 
@@ -27,6 +28,35 @@ int Sms::ListMessages(int status, std::vector<SmsEntry>& messages) {
 }
 std::optional<std::vector<Sms::SmsEntry>> Sms::ListMessages(int status) {
   return sdk::ListOf<SmsEntry>(LoadSmsEntries(sdk::FacadeInstance(), status), GetNextSmsEntry);
+}
+
+int Sms::SendMessageUtf8(const char* phone, const char* text) {
+  return SendSmsUtf8(sdk::FacadeInstance(), phone, text);
+}
+int Sms::SendFlashMessageUtf8(const char* phone, const char* text) {
+  return SendFlashSmsUtf8(sdk::FacadeInstance(), phone, text);
+}
+int Sms::SendMessageUtf8(const char* phone, const char* text, const SmsSendOptions& options, SmsSendResult& result) {
+  return sdk::SendUtf8Message(sdk::FacadeInstance(), phone, text, options, result);
+}
+int Sms::GetDeliveryStatus(int messageId) { return Dynamic::Sms::GetDeliveryStatus(messageId); }
+int Sms::SetJoinTimeLimit(int milliseconds) { return Dynamic::Sms::SetJoinTimeLimit(milliseconds); }
+
+int Sms::ReadMessageUtf8(int index, SmsUtf8Entry& entry) {
+  return sdk::ReadRecord<SmsUtf8Entry, MxSmsUtf8Record>(
+      [index](MxSmsUtf8Record* r) { return ReadSmsEntryUtf8(sdk::FacadeInstance(), index, r); }, entry);
+}
+int Sms::ListMessagesUtf8(int status, std::vector<SmsUtf8Entry>& messages) {
+  return sdk::FillList(LoadSmsEntries(sdk::FacadeInstance(), status), GetNextSmsEntryUtf8, messages);
+}
+std::optional<std::vector<Sms::SmsUtf8Entry>> Sms::ListMessagesUtf8(int status) {
+  return sdk::ListOf<SmsUtf8Entry>(LoadSmsEntries(sdk::FacadeInstance(), status), GetNextSmsEntryUtf8);
+}
+int Sms::ListJoinedMessages(int status, std::vector<JoinedSmsEntry>& messages) {
+  return sdk::FillList(LoadJoinedSmsEntries(sdk::FacadeInstance(), status), GetNextJoinedSmsEntry, messages);
+}
+std::optional<std::vector<Sms::JoinedSmsEntry>> Sms::ListJoinedMessages(int status) {
+  return sdk::ListOf<JoinedSmsEntry>(LoadJoinedSmsEntries(sdk::FacadeInstance(), status), GetNextJoinedSmsEntry);
 }
 
 int PhoneBook::GetStorage(int& used, int& total) { return sdk::Bound<Dynamic::PhoneBook>().GetStorage(used, total); }

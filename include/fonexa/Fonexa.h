@@ -109,6 +109,34 @@ class FONEXA_SDK_API Sms {
     SYSTEMTIME GetTime() const;
   };
 
+  // A stored message in UTF-8: one part of a long message, or a status report.
+  class FONEXA_SDK_API SmsUtf8Entry : public SmsUtf8EntryBase {
+   public:
+    SmsUtf8Entry() = default;
+    explicit SmsUtf8Entry(const MxSmsUtf8Record& record) : SmsUtf8EntryBase(record) {}
+    // The sender; the recipient of an outgoing message or of a report.
+    const char* GetPhoneNumber() const { return m_fields.phoneNumber.c_str(); }
+    // A report's: "delivered", "pending" or "failed".
+    const char* GetMessageText() const { return m_fields.messageText.c_str(); }
+    const char* GetProviderPhone() const { return m_fields.providerPhone.c_str(); }
+    SYSTEMTIME GetTime() const;
+    // A report's: when the outcome was reached; all zero for other messages.
+    SYSTEMTIME GetDischargeTime() const;
+  };
+
+  // A stored message with the parts of a long one joined, in UTF-8.
+  class FONEXA_SDK_API JoinedSmsEntry : public JoinedSmsEntryBase {
+   public:
+    JoinedSmsEntry() = default;
+    explicit JoinedSmsEntry(const MxJoinedSmsRecord& record) : JoinedSmsEntryBase(record) {}
+    const char* GetPhoneNumber() const { return m_fields.phoneNumber.c_str(); }
+    // The parts present, in order; a missing part adds nothing.
+    const char* GetMessageText() const { return m_fields.messageText.c_str(); }
+    const char* GetProviderPhone() const { return m_fields.providerPhone.c_str(); }
+    // The time stamp of the first part present.
+    SYSTEMTIME GetTime() const;
+  };
+
   static int GetStorage(int& storage, int& used, int& total);
   static int SetStorage(int storage);
   static int GetServiceCenter(char* number, int& type);  // FONEXA_SERVICE_CENTER_SIZE
@@ -124,6 +152,29 @@ class FONEXA_SDK_API Sms {
   // The messages of a status (0 unread .. 3 sent, 4 all). 0 leaves messages as it was.
   static int ListMessages(int status, std::vector<SmsEntry>& messages);
   static std::optional<std::vector<SmsEntry>> ListMessages(int status);
+
+  // Texts in UTF-8, in any language: 7-bit when the GSM alphabet holds every
+  // character, else UCS2; long texts in parts. 1 when every part was accepted.
+  static int SendMessageUtf8(const char* phone, const char* text);
+  static int SendFlashMessageUtf8(const char* phone, const char* text);
+  // The message's id (positive) when every part was accepted, else 0;
+  // result holds the references of the parts accepted either way.
+  static int SendMessageUtf8(const char* phone, const char* text, const SmsSendOptions& options,
+                             SmsSendResult& result);
+  // What the reports say of a message sent with a delivery report asked for:
+  // FONEXA_DELIVERY_* (DeliveryStatusName names it).
+  static int GetDeliveryStatus(int messageId);
+  static int ReadMessageUtf8(int index, SmsUtf8Entry& entry);
+  // One entry per stored part, as ListMessages, in UTF-8.
+  static int ListMessagesUtf8(int status, std::vector<SmsUtf8Entry>& messages);
+  static std::optional<std::vector<SmsUtf8Entry>> ListMessagesUtf8(int status);
+  // One entry per message: the parts of a long one joined, in whatever order
+  // the phone stores them, at the place of its first part.
+  static int ListJoinedMessages(int status, std::vector<JoinedSmsEntry>& messages);
+  static std::optional<std::vector<JoinedSmsEntry>> ListJoinedMessages(int status);
+  // How long parts delivered to the terminal wait for the rest of their
+  // message before the joined-message event tells it with parts missing.
+  static int SetJoinTimeLimit(int milliseconds);
 };
 
 class FONEXA_SDK_API PhoneBook {
@@ -239,6 +290,20 @@ class FONEXA_SDK_API Events {
     const char* GetText() const { return m_text.c_str(); }
     // The time stamp in local time.
     SYSTEMTIME GetTime() const;
+  };
+
+  // A long message delivered to the terminal, joined (event 0x4000).
+  class FONEXA_SDK_API JoinedMessageEvent : public JoinedMessageEventBase {
+   public:
+    JoinedMessageEvent(const char* text, uint32_t value) : JoinedMessageEventBase(text ? text : "", value) {}
+    const char* GetSender() const { return m_sender.c_str(); }
+    const char* GetText() const { return m_text.c_str(); }
+  };
+
+  // What the reports say of a sent message (event 0x8000).
+  class FONEXA_SDK_API DeliveryEvent : public DeliveryEventBase {
+   public:
+    DeliveryEvent(const char* text, uint32_t value) : DeliveryEventBase(text ? text : "", value) {}
   };
 
   // The window message events arrive as.

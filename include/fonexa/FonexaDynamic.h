@@ -136,6 +136,27 @@ class FONEXA_SDK_API Sms {
     CTime GetTime() const { return Seconds(); }
   };
 
+  class FONEXA_SDK_API SmsUtf8Entry : public SmsUtf8EntryBase {
+   public:
+    SmsUtf8Entry() = default;
+    explicit SmsUtf8Entry(const MxSmsUtf8Record& record) : SmsUtf8EntryBase(record) {}
+    std::string GetPhoneNumber() const { return m_fields.phoneNumber; }
+    std::string GetMessageText() const { return m_fields.messageText; }
+    std::string GetProviderPhone() const { return m_fields.providerPhone; }
+    CTime GetTime() const { return Seconds(); }
+    CTime GetDischargeTime() const { return DischargeSeconds(); }
+  };
+
+  class FONEXA_SDK_API JoinedSmsEntry : public JoinedSmsEntryBase {
+   public:
+    JoinedSmsEntry() = default;
+    explicit JoinedSmsEntry(const MxJoinedSmsRecord& record) : JoinedSmsEntryBase(record) {}
+    std::string GetPhoneNumber() const { return m_fields.phoneNumber; }
+    std::string GetMessageText() const { return m_fields.messageText; }
+    std::string GetProviderPhone() const { return m_fields.providerPhone; }
+    CTime GetTime() const { return Seconds(); }
+  };
+
   explicit Sms(Gsm* gsm);
   explicit Sms(BorrowedHandle handle) : m_handle(handle.value) {}
   virtual ~Sms() = default;
@@ -154,6 +175,19 @@ class FONEXA_SDK_API Sms {
   int ReadMessage(int index, SmsEntry& entry);
   int ListMessages(int status, std::vector<SmsEntry>& messages);
   std::optional<std::vector<SmsEntry>> ListMessages(int status);
+
+  // As the static Sms's members of the same names.
+  int SendMessageUtf8(const std::string& phone, const std::string& text);
+  int SendFlashMessageUtf8(const std::string& phone, const std::string& text);
+  int SendMessageUtf8(const std::string& phone, const std::string& text, const SmsSendOptions& options,
+                      SmsSendResult& result);
+  static int GetDeliveryStatus(int messageId);
+  int ReadMessageUtf8(int index, SmsUtf8Entry& entry);
+  int ListMessagesUtf8(int status, std::vector<SmsUtf8Entry>& messages);
+  std::optional<std::vector<SmsUtf8Entry>> ListMessagesUtf8(int status);
+  int ListJoinedMessages(int status, std::vector<JoinedSmsEntry>& messages);
+  std::optional<std::vector<JoinedSmsEntry>> ListJoinedMessages(int status);
+  static int SetJoinTimeLimit(int milliseconds);
 
  private:
   MxGsmHandle m_handle;
@@ -269,6 +303,18 @@ class FONEXA_SDK_API Events {
     std::string GetSender() const { return m_sender; }
     std::string GetText() const { return m_text; }
     CTime GetTime() const { return m_value; }
+  };
+
+  class FONEXA_SDK_API JoinedMessageEvent : public JoinedMessageEventBase {
+   public:
+    JoinedMessageEvent(const std::string& text, uint32_t value) : JoinedMessageEventBase(text, value) {}
+    std::string GetSender() const { return m_sender; }
+    std::string GetText() const { return m_text; }
+  };
+
+  class FONEXA_SDK_API DeliveryEvent : public DeliveryEventBase {
+   public:
+    DeliveryEvent(const std::string& text, uint32_t value) : DeliveryEventBase(text, value) {}
   };
 
   static constexpr uint32_t GsmEventMessage = 0x511;

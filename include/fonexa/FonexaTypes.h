@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "fonexa/FonexaCore.h"
 
@@ -59,6 +60,73 @@ struct SmsFields {
   int validity = 0;
 };
 
+// A stored message read in UTF-8: one part, or a status report.
+struct SmsUtf8Fields {
+  int index = 0;
+  int state = 0;
+  int kind = FONEXA_SMS_KIND_RECEIVED;
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int partReference = -1;
+  int partCount = 1;
+  int partNumber = 1;
+  int reportReference = -1;
+  int reportStatus = -1;
+  int dischargeYear = 0;
+  int dischargeMonth = 0;
+  int dischargeDay = 0;
+  int dischargeHour = 0;
+  int dischargeMinute = 0;
+  int dischargeSecond = 0;
+  std::string phoneNumber;
+  std::string messageText;
+  std::string providerPhone;
+};
+
+// A stored message with the parts of a long one joined, in UTF-8.
+struct JoinedSmsFields {
+  int state = 0;
+  int kind = FONEXA_SMS_KIND_RECEIVED;
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int partReference = -1;
+  int partCount = 1;
+  int missingParts = 0;
+  // The storage index of each part in order, -1 where a part is missing.
+  std::vector<int> partIndices;
+  int textLength = 0;
+  std::string phoneNumber;
+  std::string messageText;
+  std::string providerPhone;
+};
+
+// How a UTF-8 text is sent: as a flash message (one part only), and with a
+// delivery report asked for on every part.
+struct SmsSendOptions {
+  bool flash = false;
+  bool deliveryReport = false;
+};
+
+// What a send gave: the message's id for GetDeliveryStatus and the delivery
+// event (0 when a part was refused), and the message reference (TP-MR) of
+// each part the phone accepted, -1 where it gave none.
+struct SmsSendResult {
+  int messageId = 0;
+  std::vector<int> references;
+};
+
+// "waiting", "delivered", "pending" or "failed" for a FONEXA_DELIVERY_*
+// value; "unknown" for any other.
+FONEXA_SDK_API const char* DeliveryStatusName(int status);
+
 struct PhoneBookFields {
   int position = 0;
   std::string phoneNumber;
@@ -110,6 +178,53 @@ class FONEXA_SDK_API SmsEntryBase {
   SmsFields m_fields;
 };
 
+class FONEXA_SDK_API SmsUtf8EntryBase {
+ public:
+  int GetIndex() const { return m_fields.index; }
+  int GetState() const { return m_fields.state; }
+  // FONEXA_SMS_KIND_*: received, outgoing or status report.
+  int GetKind() const { return m_fields.kind; }
+  // The concatenation of a long message: -1, 1, 1 for a message of one part.
+  int GetPartReference() const { return m_fields.partReference; }
+  int GetPartCount() const { return m_fields.partCount; }
+  int GetPartNumber() const { return m_fields.partNumber; }
+  // A status report's: the TP-MR of the message reported on and its TP-ST;
+  // -1 for other messages.
+  int GetReportReference() const { return m_fields.reportReference; }
+  int GetReportStatus() const { return m_fields.reportStatus; }
+
+ protected:
+  SmsUtf8EntryBase() = default;
+  explicit SmsUtf8EntryBase(const MxSmsUtf8Record& record);
+  // The time stamp and a report's discharge time as local calendar time, -1
+  // when there is none.
+  CTime Seconds() const;
+  CTime DischargeSeconds() const;
+  SmsUtf8Fields m_fields;
+};
+
+class FONEXA_SDK_API JoinedSmsEntryBase {
+ public:
+  int GetState() const { return m_fields.state; }
+  int GetKind() const { return m_fields.kind; }
+  int GetPartReference() const { return m_fields.partReference; }
+  int GetPartCount() const { return m_fields.partCount; }
+  int GetMissingParts() const { return m_fields.missingParts; }
+  bool IsComplete() const { return m_fields.missingParts == 0; }
+  // Storage index of part 1..GetPartCount(), -1 for a missing part. To delete
+  // the message, delete each index that is not -1.
+  const std::vector<int>& GetPartIndices() const { return m_fields.partIndices; }
+  // The whole text's length in bytes: more than the text holds when the
+  // engine had to cut it (FONEXA_JOINED_TEXT_SIZE).
+  int GetTextLength() const { return m_fields.textLength; }
+
+ protected:
+  JoinedSmsEntryBase() = default;
+  explicit JoinedSmsEntryBase(const MxJoinedSmsRecord& record);
+  CTime Seconds() const;
+  JoinedSmsFields m_fields;
+};
+
 class FONEXA_SDK_API PhoneBookEntryBase {
  public:
   int GetPosition() const { return m_fields.position; }
@@ -153,6 +268,35 @@ class FONEXA_SDK_API SmsEventBase {
   SmsEventBase(const std::string& text, uint32_t value);
   std::string m_sender;
   std::string m_text;
+  uint32_t m_value;
+};
+
+// A long message delivered to the terminal (event 0x4000): the text is the
+// sender, "#" and the whole message in UTF-8; the value the number of parts
+// that never came (0 for a whole message).
+class FONEXA_SDK_API JoinedMessageEventBase : public SmsEventBase {
+ public:
+  int GetMissingParts() const { return static_cast<int>(m_value); }
+  bool IsComplete() const { return m_value == 0; }
+
+ protected:
+  JoinedMessageEventBase(const std::string& text, uint32_t value) : SmsEventBase(text, value) {}
+};
+
+// A status report changed what is known of a sent message (event 0x8000):
+// the text "delivered", "pending" or "failed" for the whole message, the
+// value its id as the send returned it.
+class FONEXA_SDK_API DeliveryEventBase {
+ public:
+  int GetMessageId() const { return static_cast<int>(m_value); }
+  // FONEXA_DELIVERY_DELIVERED, _PENDING or _FAILED; FONEXA_DELIVERY_UNKNOWN
+  // for a text the engine does not raise.
+  int GetStatus() const { return m_status; }
+  const char* GetStatusName() const { return DeliveryStatusName(m_status); }
+
+ protected:
+  DeliveryEventBase(const std::string& text, uint32_t value);
+  int m_status;
   uint32_t m_value;
 };
 
