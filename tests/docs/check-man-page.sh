@@ -11,6 +11,8 @@
 #   check-man-page.sh exit-codes PAGE HEADER
 #       the EXIT STATUS section lists exactly the codes of the ExitCode enum
 #       in HEADER.
+#   check-man-page.sh event-names PAGE TABLE
+#       every event name in the command's event table TABLE is named.
 #   check-man-page.sh modemsim PAGE PROGRAM
 #       every option and control command PROGRAM's --help lists is named.
 #   check-man-page.sh tallix PAGE SOURCE
@@ -52,24 +54,32 @@ renders)
 fonexa-commands)
   program=$3
   text=$(flat "$page")
-  # CLI11 lists subcommands under "SUBCOMMANDS:" and options under
-  # "OPTIONS:", each entry indented by two spaces.
-  entries() { # help-text section
+  # CLI11 lists subcommands under "Subcommands:" and options under
+  # "Options:" (upper case in some versions), each entry indented by two
+  # spaces, its names (aliases after a comma) before a run of blanks.
+  entries() { # help-text section -> one entry a line, names joined by ","
     awk -v section="$2" '
-      /^[A-Z]+:$/ { inside = ($0 == section ":"); next }
-      inside && /^  [^ ]/ { print $1 }' <<<"$1"
+      /^[A-Za-z]+:$/ { inside = (toupper($0) == toupper(section) ":"); next }
+      inside && /^  [^ ]/ {
+        sub(/^  /, ""); split($0, columns, /   */); names = columns[1]
+        sub(/ .*/, "", names); gsub(/,/, " ", names)
+        if (columns[1] ~ /, /) { names = columns[1]; gsub(/, /, ",", names) }
+        print names }' <<<"$1"
   }
-  options() { entries "$1" OPTIONS | tr ',' '\n' | grep -- '^--' | grep -vx -- '--help\|--version'; }
+  options() { entries "$1" Options | tr ', ' '\n\n' | grep -- '^--' | grep -vx -- '--help\|--version'; }
   top=$("$program" --help) || { fail "$program --help failed"; top=""; }
-  commands=$(entries "$top" SUBCOMMANDS)
+  commands=$(entries "$top" Subcommands)
   [ -n "$commands" ] || fail "no subcommands read from $program --help"
   for option in $(options "$top"); do requireNamed "$text" option "$option"; done
   for command in $commands; do
     requireNamed "$text" command "$command"
     help=$("$program" "$command" --help) || { fail "$program $command --help failed"; continue; }
     for option in $(options "$help"); do requireNamed "$text" "option of $command" "$option"; done
-    for sub in $(entries "$help" SUBCOMMANDS); do
+    for names in $(entries "$help" Subcommands); do
+      sub=${names%%,*}
       requireNamed "$text" command "$command $sub"
+      aliases=${names#"$sub"}
+      for alias in ${aliases//,/ }; do requireNamed "$text" "alias of $command $sub" "$alias"; done
       subHelp=$("$program" "$command" "$sub" --help) || { fail "$program $command $sub --help failed"; continue; }
       for option in $(options "$subHelp"); do requireNamed "$text" "option of $command $sub" "$option"; done
     done
@@ -85,6 +95,15 @@ exit-codes)
       /^[A-Z][A-Z ]*$/ { inside = ($0 == "EXIT STATUS"); next }
       inside && /^       [0-9]+( |$)/ { print $1 }' | sort -n | tr '\n' ' ')
   [ "$listed" = "$expected" ] || fail "EXIT STATUS lists codes [$listed], the program has [$expected]"
+  ;;
+
+event-names)
+  # The names monitor --events takes, from the command's table of events.
+  table=$3
+  text=$(flat "$page")
+  names=$(sed -n '/kEventKinds\[\]/,/};/p' "$table" | grep -o '"[a-z_]*"' | tr -d '"')
+  [ -n "$names" ] || fail "no event names read from $table"
+  for name in $names; do requireNamed "$text" event "$name"; done
   ;;
 
 modemsim)
