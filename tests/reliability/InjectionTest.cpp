@@ -261,9 +261,6 @@ class Injection : public InstanceTest {
   void Bring(fonexa::sim::ModemOptions options = {}) {
     options.registrationDelay = 0ms;
     StartModem(std::move(options));
-    modem->update([](fonexa::sim::ModemContext& ctx) {
-      ctx.calls.rules.setTiming(std::chrono::milliseconds(50), std::chrono::milliseconds(100));
-    });
     h = CreateGsmInstance();
     ASSERT_EQ(Initialize(h, Spec().c_str()), 1);
     Settle();
