@@ -293,7 +293,8 @@ class Injection : public InstanceTest {
     for (const BadText& bad : BadTexts(p.good, p.place)) {
       const size_t mark = Received();
       EXPECT_EQ(p.call(h, bad.text.c_str()), p.failure) << p.function << "(" << p.parameter << "): " << bad.label;
-      EXPECT_EQ(Since(mark), "") << p.function << "(" << p.parameter << "): " << bad.label << " was sent";
+      EXPECT_EQ(fonexa::sim::escapeBytes(Since(mark)), "")
+          << p.function << "(" << p.parameter << "): " << bad.label << " was sent";
       ++tried;
     }
     return tried;
