@@ -166,7 +166,8 @@ std::vector<PduText> PduTexts() {
        [](int result) { return result >= 0; }},
       {"SendSmsUtf8", [](MxGsmHandle h, const char* t) { return SendSmsUtf8(h, kNumber, t); }, one},
       {"SendFlashSmsUtf8", [](MxGsmHandle h, const char* t) { return SendFlashSmsUtf8(h, kNumber, t); }, one},
-      {"SendSmsUtf8Ex", [](MxGsmHandle h, const char* t) { return SendSmsUtf8Ex(h, kNumber, t, 0, nullptr, nullptr, 0); },
+      {"SendSmsUtf8Ex",
+       [](MxGsmHandle h, const char* t) { return SendSmsUtf8Ex(h, kNumber, t, 0, nullptr, nullptr, 0); },
        [](int result) { return result > 0; }},
   };
 }
