@@ -31,6 +31,10 @@ requireNamed() { # page-text what name
   grep -qF -- "$3" <<<"$1" || fail "$2 \"$3\" is not named in the page"
 }
 
+for tool in man groff col perl; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps.sh installs it)" >&2; exit 1; }
+done
+
 mode=$1
 page=$2
 [ -r "$page" ] || { echo "no page $page" >&2; exit 2; }
