@@ -17,8 +17,8 @@
 
 namespace Mebrix::Fonexa::Dynamic {
 
-// Owns one engine instance from construction to destruction. Move-only: a
-// copy would release the instance twice.
+/// Owns one engine instance from construction to destruction. Move-only: a
+/// copy would release the instance twice.
 class FONEXA_SDK_API Gsm {
  public:
   Gsm();
@@ -28,7 +28,7 @@ class FONEXA_SDK_API Gsm {
   Gsm(Gsm&& other) noexcept;
   Gsm& operator=(Gsm&& other) noexcept;
 
-  // The instance, null when it could not be created.
+  /// The instance, null when it could not be created.
   MxGsmHandle GetGsm() const { return m_handle; }
   MxGsmHandle operator()() const { return m_handle; }
   static std::string GetFonexaCoreVersion();
@@ -37,14 +37,14 @@ class FONEXA_SDK_API Gsm {
   MxGsmHandle m_handle;
 };
 
-// An instance handle that its owner keeps alive, for service objects made
-// without a Gsm (the static facade makes its own this way).
+/// An instance handle that its owner keeps alive, for service objects made
+/// without a Gsm (the static facade makes its own this way).
 struct BorrowedHandle {
   MxGsmHandle value;
 };
 
-// Service objects copy the instance handle of their Gsm: they do not keep it
-// alive. Made from a null Gsm*, every member fails.
+/// Service objects copy the instance handle of their Gsm: they do not keep it
+/// alive. Made from a null Gsm*, every member fails.
 class FONEXA_SDK_API Module {
  public:
   explicit Module(Gsm* gsm);
@@ -55,10 +55,10 @@ class FONEXA_SDK_API Module {
   void Uninitialize();
   int SwitchOn();
   int SwitchOff();
-  // query 0: 1 when this object has an instance; 1..4 as the engine answers.
+  /// query 0: 1 when this object has an instance; 1..4 as the engine answers.
   int GetState(int query);
   int GetActivity();
-  // Empty when the phone does not answer.
+  /// Empty when the phone does not answer.
   std::string GetSimId();
   std::string GetTime();
   std::string GetManufacturer();
@@ -66,7 +66,7 @@ class FONEXA_SDK_API Module {
   std::string GetImei();
   int SetTime(const std::string& time);
   int RestoreFactorySettings();
-  // The instance lock; an empty owner is named "CModule::Attach".
+  /// The instance lock; an empty owner is named "CModule::Attach".
   int Attach(const std::string& owner, int timeout);
   int Attach(int timeout);
   int Detach();
@@ -112,10 +112,10 @@ class FONEXA_SDK_API Call {
   int GetCallBarring(int type, int callClass, const std::string& password, int& status);
   int SetCallBarring(int type, int callClass, int lock);
   int SetCallBarring(int type, int callClass, const std::string& password, int lock);
-  // Empty when the phone does not answer.
+  /// Empty when the phone does not answer.
   std::string GetLastCallDuration();
   std::string GetTotalCallDuration();
-  // 0 leaves calls as it was.
+  /// 0 leaves calls as it was.
   int ListCurrentCalls(std::vector<CallEntry>& calls);
   std::optional<std::vector<CallEntry>> ListCurrentCalls();
 
@@ -132,7 +132,7 @@ class FONEXA_SDK_API Sms {
     std::string GetPhoneNumber() const { return m_fields.phoneNumber; }
     std::string GetMessageText() const { return m_fields.messageText; }
     std::string GetProviderPhone() const { return m_fields.providerPhone; }
-    // The time stamp, -1 when the message has none.
+    /// The time stamp, -1 when the message has none.
     CTime GetTime() const { return Seconds(); }
   };
 
@@ -163,11 +163,11 @@ class FONEXA_SDK_API Sms {
 
   int GetStorage(int& storage, int& used, int& total);
   int SetStorage(int storage);
-  // number is assigned only on success.
+  /// number is assigned only on success.
   int GetServiceCenter(std::string& number, int& type);
   int SetServiceCenter(const std::string& number);
   int SendMessageA(const std::string& phone, const std::string& text);
-  // SendMessageA under its plain name.
+  /// SendMessageA under its plain name.
   int SendMessage(const std::string& phone, const std::string& text);
   int SendFlashMessage(const std::string& phone, const std::string& text);
   int WriteMessage(const std::string& phone, const std::string& text);
@@ -176,7 +176,7 @@ class FONEXA_SDK_API Sms {
   int ListMessages(int status, std::vector<SmsEntry>& messages);
   std::optional<std::vector<SmsEntry>> ListMessages(int status);
 
-  // As the static Sms's members of the same names.
+  /// As the static Sms's members of the same names.
   int SendMessageUtf8(const std::string& phone, const std::string& text);
   int SendFlashMessageUtf8(const std::string& phone, const std::string& text);
   int SendMessageUtf8(const std::string& phone, const std::string& text, const SmsSendOptions& options,
@@ -269,17 +269,17 @@ class FONEXA_SDK_API Protection {
 
 class FONEXA_SDK_API Events {
  public:
-  // What an application derives to receive events: the object itself is the
-  // engine registration. Called on the thread that raised the event, possibly
-  // while the device lock is held; the result is not used.
+  /// What an application derives to receive events: the object itself is the
+  /// engine registration. Called on the thread that raised the event, possibly
+  /// while the device lock is held; the result is not used.
   class FONEXA_SDK_API EventHandler : public IMxGsmHandler {
    public:
-    // Defined in the library, so that applications link libFonexa.so alone.
+    /// Defined in the library, so that applications link libFonexa.so alone.
     ~EventHandler() override;
     virtual int OnEvent(uint32_t id, std::string text, uint32_t value) = 0;
 
    private:
-    // The engine's form of the call, passed on with the text as a value.
+    /// The engine's form of the call, passed on with the text as a value.
     int OnEvent(uint32_t id, const std::string& text, uint32_t value) final;
   };
 
@@ -323,7 +323,7 @@ class FONEXA_SDK_API Events {
   explicit Events(BorrowedHandle handle) : m_handle(handle.value) {}
   virtual ~Events() = default;
 
-  // The engine's registration id, 0 when refused.
+  /// The engine's registration id, 0 when refused.
   uint32_t Register(uint32_t id, EventHandler* handler);
   uint32_t Register(uint32_t id, MxWindow window);
   int Unregister(uint32_t registrationId);

@@ -13,11 +13,11 @@
 
 namespace Mebrix::Fonexa {
 
-// A calendar time in eight 16-bit fields, all zero for "no time".
+/// A calendar time in eight 16-bit fields, all zero for "no time".
 struct SYSTEMTIME {
   uint16_t wYear;
   uint16_t wMonth;
-  uint16_t wDayOfWeek;  // 0 Sunday .. 6 Saturday
+  uint16_t wDayOfWeek;  ///< 0 Sunday .. 6 Saturday
   uint16_t wDay;
   uint16_t wHour;
   uint16_t wMinute;
@@ -25,15 +25,15 @@ struct SYSTEMTIME {
   uint16_t wMilliseconds;
 };
 
-// A point in time as seconds since 1970-01-01 00:00 UTC; -1 for "no time".
+/// A point in time as seconds since 1970-01-01 00:00 UTC; -1 for "no time".
 using CTime = int64_t;
 
-// A date as days since 1899-12-30, the fraction being the time of day; 0 for
-// "no date".
+/// A date as days since 1899-12-30, the fraction being the time of day; 0 for
+/// "no date".
 using OleDate = double;
 
-// The fields behind the record classes. The static and the per-instance
-// classes of one kind hold the same fields and differ only in their getters.
+/// The fields behind the record classes. The static and the per-instance
+/// classes of one kind hold the same fields and differ only in their getters.
 struct CallFields {
   int index = 0;
   int direction = 0;
@@ -60,7 +60,7 @@ struct SmsFields {
   int validity = 0;
 };
 
-// A stored message read in UTF-8: one part, or a status report.
+/// A stored message read in UTF-8: one part, or a status report.
 struct SmsUtf8Fields {
   int index = 0;
   int state = 0;
@@ -87,7 +87,7 @@ struct SmsUtf8Fields {
   std::string providerPhone;
 };
 
-// A stored message with the parts of a long one joined, in UTF-8.
+/// A stored message with the parts of a long one joined, in UTF-8.
 struct JoinedSmsFields {
   int state = 0;
   int kind = FONEXA_SMS_KIND_RECEIVED;
@@ -100,7 +100,7 @@ struct JoinedSmsFields {
   int partReference = -1;
   int partCount = 1;
   int missingParts = 0;
-  // The storage index of each part in order, -1 where a part is missing.
+  /// The storage index of each part in order, -1 where a part is missing.
   std::vector<int> partIndices;
   int textLength = 0;
   std::string phoneNumber;
@@ -108,23 +108,23 @@ struct JoinedSmsFields {
   std::string providerPhone;
 };
 
-// How a UTF-8 text is sent: as a flash message (one part only), and with a
-// delivery report asked for on every part.
+/// How a UTF-8 text is sent: as a flash message (one part only), and with a
+/// delivery report asked for on every part.
 struct SmsSendOptions {
   bool flash = false;
   bool deliveryReport = false;
 };
 
-// What a send gave: the message's id for GetDeliveryStatus and the delivery
-// event (0 when a part was refused), and the message reference (TP-MR) of
-// each part the phone accepted, -1 where it gave none.
+/// What a send gave: the message's id for GetDeliveryStatus and the delivery
+/// event (0 when a part was refused), and the message reference (TP-MR) of
+/// each part the phone accepted, -1 where it gave none.
 struct SmsSendResult {
   int messageId = 0;
   std::vector<int> references;
 };
 
-// "waiting", "delivered", "pending" or "failed" for a FONEXA_DELIVERY_*
-// value; "unknown" for any other.
+/// "waiting", "delivered", "pending" or "failed" for a FONEXA_DELIVERY_*
+/// value; "unknown" for any other.
 FONEXA_SDK_API const char* DeliveryStatusName(int status);
 
 struct PhoneBookFields {
@@ -132,7 +132,7 @@ struct PhoneBookFields {
   std::string phoneNumber;
   int type = 0;
   std::string name;
-  // The record's time as the phone sent it: a year below 100 is two-digit.
+  /// The record's time as the phone sent it: a year below 100 is two-digit.
   int year = 0;
   int month = 0;
   int day = 0;
@@ -147,8 +147,8 @@ struct NetworkFields {
   int state = 0;
 };
 
-// What the record classes of both facades share: the fields and the getters
-// of numbers. Each facade adds the text getters in its own text type.
+/// What the record classes of both facades share: the fields and the getters
+/// of numbers. Each facade adds the text getters in its own text type.
 class FONEXA_SDK_API CallEntryBase {
  public:
   int GetIndex() const { return m_fields.index; }
@@ -173,7 +173,7 @@ class FONEXA_SDK_API SmsEntryBase {
  protected:
   SmsEntryBase() = default;
   explicit SmsEntryBase(const MxSmsRecord& record);
-  // The time stamp as local calendar time, -1 when there is none.
+  /// The time stamp as local calendar time, -1 when there is none.
   CTime Seconds() const;
   SmsFields m_fields;
 };
@@ -182,22 +182,22 @@ class FONEXA_SDK_API SmsUtf8EntryBase {
  public:
   int GetIndex() const { return m_fields.index; }
   int GetState() const { return m_fields.state; }
-  // FONEXA_SMS_KIND_*: received, outgoing or status report.
+  /// FONEXA_SMS_KIND_*: received, outgoing or status report.
   int GetKind() const { return m_fields.kind; }
-  // The concatenation of a long message: -1, 1, 1 for a message of one part.
+  /// The concatenation of a long message: -1, 1, 1 for a message of one part.
   int GetPartReference() const { return m_fields.partReference; }
   int GetPartCount() const { return m_fields.partCount; }
   int GetPartNumber() const { return m_fields.partNumber; }
-  // A status report's: the TP-MR of the message reported on and its TP-ST;
-  // -1 for other messages.
+  /// A status report's: the TP-MR of the message reported on and its TP-ST;
+  /// -1 for other messages.
   int GetReportReference() const { return m_fields.reportReference; }
   int GetReportStatus() const { return m_fields.reportStatus; }
 
  protected:
   SmsUtf8EntryBase() = default;
   explicit SmsUtf8EntryBase(const MxSmsUtf8Record& record);
-  // The time stamp and a report's discharge time as local calendar time, -1
-  // when there is none.
+  /// The time stamp and a report's discharge time as local calendar time, -1
+  /// when there is none.
   CTime Seconds() const;
   CTime DischargeSeconds() const;
   SmsUtf8Fields m_fields;
@@ -211,11 +211,11 @@ class FONEXA_SDK_API JoinedSmsEntryBase {
   int GetPartCount() const { return m_fields.partCount; }
   int GetMissingParts() const { return m_fields.missingParts; }
   bool IsComplete() const { return m_fields.missingParts == 0; }
-  // Storage index of part 1..GetPartCount(), -1 for a missing part. To delete
-  // the message, delete each index that is not -1.
+  /// Storage index of part 1..GetPartCount(), -1 for a missing part. To delete
+  /// the message, delete each index that is not -1.
   const std::vector<int>& GetPartIndices() const { return m_fields.partIndices; }
-  // The whole text's length in bytes: more than the text holds when the
-  // engine had to cut it (FONEXA_JOINED_TEXT_SIZE).
+  /// The whole text's length in bytes: more than the text holds when the
+  /// engine had to cut it (FONEXA_JOINED_TEXT_SIZE).
   int GetTextLength() const { return m_fields.textLength; }
 
  protected:
@@ -248,8 +248,8 @@ class FONEXA_SDK_API NetworkEntryBase {
   NetworkFields m_fields;
 };
 
-// The last event the engine raised, read when the object is made; for
-// applications that receive events as window messages.
+/// The last event the engine raised, read when the object is made; for
+/// applications that receive events as window messages.
 class FONEXA_SDK_API CurrentEventBase {
  public:
   uint32_t GetUintParam() const { return m_value; }
@@ -260,9 +260,9 @@ class FONEXA_SDK_API CurrentEventBase {
   uint32_t m_value = 0;
 };
 
-// A new message (event 0x100): the text is the sender, "#" and the message,
-// divided at the first "#" (both parts empty without one); the value is the
-// time stamp in seconds since 1970.
+/// A new message (event 0x100): the text is the sender, "#" and the message,
+/// divided at the first "#" (both parts empty without one); the value is the
+/// time stamp in seconds since 1970.
 class FONEXA_SDK_API SmsEventBase {
  protected:
   SmsEventBase(const std::string& text, uint32_t value);
@@ -271,9 +271,9 @@ class FONEXA_SDK_API SmsEventBase {
   uint32_t m_value;
 };
 
-// A long message delivered to the terminal (event 0x4000): the text is the
-// sender, "#" and the whole message in UTF-8; the value the number of parts
-// that never came (0 for a whole message).
+/// A long message delivered to the terminal (event 0x4000): the text is the
+/// sender, "#" and the whole message in UTF-8; the value the number of parts
+/// that never came (0 for a whole message).
 class FONEXA_SDK_API JoinedMessageEventBase : public SmsEventBase {
  public:
   int GetMissingParts() const { return static_cast<int>(m_value); }
@@ -283,14 +283,14 @@ class FONEXA_SDK_API JoinedMessageEventBase : public SmsEventBase {
   JoinedMessageEventBase(const std::string& text, uint32_t value) : SmsEventBase(text, value) {}
 };
 
-// A status report changed what is known of a sent message (event 0x8000):
-// the text "delivered", "pending" or "failed" for the whole message, the
-// value its id as the send returned it.
+/// A status report changed what is known of a sent message (event 0x8000):
+/// the text "delivered", "pending" or "failed" for the whole message, the
+/// value its id as the send returned it.
 class FONEXA_SDK_API DeliveryEventBase {
  public:
   int GetMessageId() const { return static_cast<int>(m_value); }
-  // FONEXA_DELIVERY_DELIVERED, _PENDING or _FAILED; FONEXA_DELIVERY_UNKNOWN
-  // for a text the engine does not raise.
+  /// FONEXA_DELIVERY_DELIVERED, _PENDING or _FAILED; FONEXA_DELIVERY_UNKNOWN
+  /// for a text the engine does not raise.
   int GetStatus() const { return m_status; }
   const char* GetStatusName() const { return DeliveryStatusName(m_status); }
 
@@ -300,9 +300,9 @@ class FONEXA_SDK_API DeliveryEventBase {
   uint32_t m_value;
 };
 
-// A change in the current calls (event 0x800). Its value holds the extended
-// event (1 call appeared, 2 call ended, 3 state changed) in bits 16 and up,
-// the old state or mode in bits 8-15, the new state or direction in bits 0-7.
+/// A change in the current calls (event 0x800). Its value holds the extended
+/// event (1 call appeared, 2 call ended, 3 state changed) in bits 16 and up,
+/// the old state or mode in bits 8-15, the new state or direction in bits 0-7.
 class FONEXA_SDK_API CallEventBase {
  public:
   int GetExtendedEvent() const { return static_cast<int>(m_value >> 16); }
