@@ -11,6 +11,7 @@
 #include "fonexa/CMxGsmBasics.h"
 #include "fonexa/CMxGsmDevice.h"
 
+/// Marks a plug-in's one export, GetGsmDevice: C linkage, visible.
 #define FONEXA_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
 
 /// The serial channel as plug-ins use it. These devices report no ring events
@@ -18,9 +19,13 @@
 /// powered: nothing switches them.
 class MxPluginPort : public CMxComPort {
  public:
+  /// No ring-indicator events: 0.
   int GetEventRing() override { return 0; }
+  /// No ring-indicator events: 0.
   int SetEventRing(int) override { return 0; }
+  /// Always powered: 1.
   uint32_t GetPortSwitchState(int) override { return 1; }
+  /// Nothing to switch: 1.
   int SwitchPower(unsigned int) override { return 1; }
 };
 
@@ -28,9 +33,9 @@ class MxPluginPort : public CMxComPort {
 template <class Port>
 class MxPortProfile : public CMxGsmDevice {
  public:
-  static constexpr uint32_t kDefaultBaudRate = 9600;
-  static constexpr uint32_t kReadTimeoutMs = 50;
-  static constexpr uint32_t kQueueSize = 4096;
+  static constexpr uint32_t kDefaultBaudRate = 9600;  ///< when the specification names no rate
+  static constexpr uint32_t kReadTimeoutMs = 50;      ///< the port's read time-out
+  static constexpr uint32_t kQueueSize = 4096;        ///< the port's buffer size
 
   int Create(CMxGsmBasics* session, const std::string& portSpecification) override {
     m_session = session;
@@ -38,7 +43,7 @@ class MxPortProfile : public CMxGsmDevice {
     return 1;
   }
 
-  // "name@rate", "name" (9600 baud), or empty ("COM1:" at 9600).
+  /// "name@rate", "name" (9600 baud), or empty ("COM1:" at 9600).
   int OpenPort() override {
     std::string name = m_portSpecification;
     uint32_t rate = kDefaultBaudRate;
@@ -72,17 +77,18 @@ class MxPortProfile : public CMxGsmDevice {
   }
 
  protected:
-  // The "AT+CNMI=" command that routes new messages the way this maker's phones need.
+  /// The "AT+CNMI=" command that routes new messages the way this maker's phones need.
   virtual std::string SmsIndicationCommand() const = 0;
-  // Profiles that tell models apart keep the model text; the others drop it.
+  /// Profiles that tell models apart keep the model text; the others drop it.
   virtual void KeepModel(const std::string&) {}
 
+  /// text without the CR and LF at its end.
   static std::string WithoutLineEnds(std::string text) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     return text;
   }
 
-  Port m_port;
-  CMxGsmBasics* m_session = nullptr;
-  std::string m_portSpecification;
+  Port m_port;                        ///< the serial channel
+  CMxGsmBasics* m_session = nullptr;  ///< the session bound by Create
+  std::string m_portSpecification;    ///< "port@rate" as Create received it
 };
