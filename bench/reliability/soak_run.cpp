@@ -1,11 +1,13 @@
 #include "soak_run.h"
 
 #include <dirent.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -54,8 +56,10 @@ const char* NameOf(uint32_t id) {
   return "other";
 }
 
-// What the run has seen so far: events by kind and the tags of message parts,
-// fed from the engine's threads and from the application loop.
+// What the run has seen so far: events by kind, and the message parts still
+// awaited (a part is awaited from before it is injected until an event or a
+// listing shows it), fed from the engine's threads and from the application
+// loop. Only what is in flight is kept, so the record itself stays flat.
 class Observed : public IMxGsmHandler {
  public:
   int OnEvent(uint32_t id, const std::string& text, uint32_t) override {
@@ -72,19 +76,22 @@ class Observed : public IMxGsmHandler {
     std::lock_guard<std::mutex> lock(mutex_);
     AddTagsLocked(text);
   }
-  size_t CountSeen(const std::set<std::string>& expected) const {
+  void Await(const std::string& tag) {
     std::lock_guard<std::mutex> lock(mutex_);
-    size_t n = 0;
-    for (const auto& tag : expected) n += tags_.count(tag);
-    return n;
+    awaited_.insert(tag);
+    ++awaitedEver_;
   }
-  std::vector<std::string> Missing(const std::set<std::string>& expected) const {
+  size_t CountAwaited() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<std::string> out;
-    for (const auto& tag : expected) {
-      if (!tags_.count(tag)) out.push_back(tag);
-    }
-    return out;
+    return awaited_.size();
+  }
+  uint64_t CountSeen() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return awaitedEver_ - awaited_.size();
+  }
+  std::vector<std::string> Missing() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return {awaited_.begin(), awaited_.end()};
   }
   void CopyTo(Figures& figures) const {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -94,12 +101,13 @@ class Observed : public IMxGsmHandler {
 
  private:
   void AddTagsLocked(const std::string& text) {
-    for (auto& tag : TagsIn(text)) tags_.insert(std::move(tag));
+    for (const auto& tag : TagsIn(text)) awaited_.erase(tag);
   }
   mutable std::mutex mutex_;
   std::map<std::string, uint64_t> events_;
   uint64_t windowMessages_ = 0;
-  std::set<std::string> tags_;
+  std::set<std::string> awaited_;
+  uint64_t awaitedEver_ = 0;
 };
 
 intptr_t WindowProcedure(MxWindow, uint32_t message, uintptr_t, intptr_t, void* context) {
@@ -180,7 +188,8 @@ class Application {
 // The network side: one kind of traffic per step, round the table.
 class Network {
  public:
-  Network(sim::VirtualModem& modem, Figures& figures) : modem_(modem), figures_(figures) {}
+  Network(sim::VirtualModem& modem, Observed& observed, Figures& figures)
+      : modem_(modem), observed_(observed), figures_(figures) {}
 
   void Step() {
     switch (step_++ % 10) {
@@ -211,7 +220,6 @@ class Network {
     }
     modem_.setRegistration(sim::Registration::Home);
   }
-  const std::set<std::string>& Expected() const { return expected_; }
 
  private:
   // Stored: the phone keeps it and announces "+CMTI:". Direct: handed to the
@@ -223,7 +231,7 @@ class Network {
     std::string text;
     for (int p = 1; p <= parts; ++p) {
       text += PartText(n, p, parts == 1 ? 40 : 153);
-      expected_.insert("MSG" + std::to_string(n) + "P" + std::to_string(p) + ".");
+      observed_.Await("MSG" + std::to_string(n) + "P" + std::to_string(p) + ".");
     }
     modem_.update([&](sim::ModemContext& ctx) { ctx.settings.cnmi.mt = direct ? 2 : 1; });
     modem_.injectSms("+42077710" + std::to_string(1000 + n % 9000), text);
@@ -261,29 +269,37 @@ class Network {
   }
 
   sim::VirtualModem& modem_;
+  Observed& observed_;
   Figures& figures_;
   uint64_t step_ = 0, messages_ = 0, long_ = 0, registration_ = 0, reports_ = 0;
   std::optional<Clock::time_point> hangUpAt_;
-  std::set<std::string> expected_;
 };
 
 Sample TakeSample(Clock::time_point start) {
   Sample s;
   s.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   s.rssKiB = ResidentKiB();
+  s.anonKiB = ResidentKiB("RssAnon:");
+  s.heapKiB = HeapInUseKiB();
   s.threads = ThreadCount();
   return s;
 }
 
 }  // namespace
 
-long ResidentKiB() {
+long ResidentKiB(const char* field) {
   std::ifstream in("/proc/self/status");
   std::string line;
+  const size_t length = std::strlen(field);
   while (std::getline(in, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    if (line.compare(0, length, field) == 0) return std::strtol(line.c_str() + length, nullptr, 10);
   }
   return -1;
+}
+
+long HeapInUseKiB() {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
 }
 
 int ThreadCount() {
@@ -318,19 +334,19 @@ std::vector<std::string> TagsIn(const std::string& text) {
   return tags;
 }
 
-double SlopeKiBPerMinute(const std::vector<Sample>& samples, size_t from) {
+double SlopeKiBPerMinute(const std::vector<Sample>& samples, size_t from, long Sample::*field) {
   if (from >= samples.size() || samples.size() - from < 2) return 0;
   const double count = static_cast<double>(samples.size() - from);
   double sx = 0, sy = 0;
   for (size_t i = from; i < samples.size(); ++i) {
     sx += samples[i].seconds;
-    sy += static_cast<double>(samples[i].rssKiB);
+    sy += static_cast<double>(samples[i].*field);
   }
   const double mx = sx / count, my = sy / count;
   double sxy = 0, sxx = 0;
   for (size_t i = from; i < samples.size(); ++i) {
     const double dx = samples[i].seconds - mx;
-    sxy += dx * (static_cast<double>(samples[i].rssKiB) - my);
+    sxy += dx * (static_cast<double>(samples[i].*field) - my);
     sxx += dx * dx;
   }
   return sxx > 0 ? sxy / sxx * 60.0 : 0;
@@ -348,6 +364,9 @@ Trend TrendOf(const std::vector<Sample>& samples, size_t from) {
     t.threadsPeak = std::max(t.threadsPeak, samples[i].threads);
   }
   t.slopeKiBPerMinute = SlopeKiBPerMinute(samples, from);
+  t.heapWarmUp = samples[from].heapKiB;
+  t.heapEnd = samples.back().heapKiB;
+  t.heapSlopeKiBPerMinute = SlopeKiBPerMinute(samples, from, &Sample::heapKiB);
   return t;
 }
 
@@ -358,6 +377,7 @@ Figures Run(const Options& options) {
   sim::VirtualModem modem(modemOptions);
   if (!modem.start(&figures.error)) return figures;
 
+  if (!options.traceLog.empty()) OpenDebugLog(options.traceLog.c_str());
   Observed observed;
   MxGsmHandle h = CreateGsmInstance();
   MxWindow window = MxCreateWindow(&WindowProcedure, &observed);
@@ -387,7 +407,7 @@ Figures Run(const Options& options) {
   }
 
   Application application(h, observed);
-  Network network(modem, figures);
+  Network network(modem, observed, figures);
   application.Start();
   const auto start = Clock::now();
   const auto end = start + options.duration;
@@ -418,19 +438,19 @@ Figures Run(const Options& options) {
   figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
   network.Settle();
-  const auto& expected = network.Expected();
   const auto drainEnd = Clock::now() + options.drain;
-  while (observed.CountSeen(expected) < expected.size() && Clock::now() < drainEnd) {
+  while (observed.CountAwaited() > 0 && Clock::now() < drainEnd) {
     std::this_thread::sleep_for(250ms);
   }
   application.Stop();
-  figures.partsSeen = observed.CountSeen(expected);
-  figures.missing = observed.Missing(expected);
+  figures.partsSeen = observed.CountSeen();
+  figures.missing = observed.Missing();
   observed.CopyTo(figures);
   application.CopyTo(figures);
   ReleaseGsm(h);
   MxDestroyWindow(window);
   modem.stop();
+  if (!options.traceLog.empty()) CloseDebugLog();
   return figures;
 }
 

@@ -19,6 +19,8 @@ namespace fonexa::soak {
 struct Sample {
   double seconds = 0;  // since the instance came up
   long rssKiB = 0;
+  long anonKiB = 0;  // the part of it not backed by files (heap, stacks)
+  long heapKiB = 0;  // what the allocator has handed out and not had back
   int threads = 0;
 };
 
@@ -33,6 +35,7 @@ struct Options {
   // stored one once its acknowledgement time runs out).
   std::chrono::seconds drain{40};
   std::function<void(const Sample&)> onSample;  // called as each sample is taken
+  std::string traceLog;  // when set, the engine's trace log goes here and its traffic log beside it
 };
 
 struct Figures {
@@ -58,15 +61,20 @@ struct Trend {
   long rssWarmUp = 0, rssEnd = 0, rssPeak = 0;
   int threadsWarmUp = 0, threadsEnd = 0, threadsPeak = 0;
   double slopeKiBPerMinute = 0;  // least squares over the samples from warm-up on
+  long heapWarmUp = 0, heapEnd = 0;
+  double heapSlopeKiBPerMinute = 0;
 };
 
 Figures Run(const Options& options);
 Trend TrendOf(const std::vector<Sample>& samples, size_t from);
-// Least-squares slope of RSS over time, in KiB per minute; 0 for fewer than two samples.
-double SlopeKiBPerMinute(const std::vector<Sample>& samples, size_t from);
+// Least-squares slope of RSS (or another field) over time, in KiB per minute;
+// 0 for fewer than two samples.
+double SlopeKiBPerMinute(const std::vector<Sample>& samples, size_t from, long Sample::*field = &Sample::rssKiB);
 
-// The process's resident set (VmRSS) in KiB, and its thread count; -1 when unreadable.
-long ResidentKiB();
+// The process's resident set (VmRSS, or another /proc/self/status field) in
+// KiB, the allocator's bytes in use in KiB, and its thread count; -1 when unreadable.
+long ResidentKiB(const char* field = "VmRSS:");
+long HeapInUseKiB();
 int ThreadCount();
 
 // The tag a message part carries ("MSG12P2.") and the text of a part that
