@@ -1,0 +1,72 @@
+# What `cmake --install` lays out, under GNUInstallDirs folders:
+#   include/fonexa/                 the public headers
+#   LIBDIR/                         libFonexaCore, libFonexa (the SDK), the host's
+#                                   libraries and its client library PhonePanel
+#   LIBDIR/fonexa-plugins/          the device plug-ins and the keypad module
+#   bin/                            fonexa, fonexa-modemsim, tallix and its skin/
+#   LIBDIR/cmake/Fonexa/            the CMake package: Fonexa::Core, Fonexa::Sdk
+#   LIBDIR/pkgconfig/               fonexa-core.pc, fonexa.pc
+# Test programs, benchmarks, examples and the static helper libraries stay in
+# the build tree.
+include(CMakePackageConfigHelpers)
+
+# ---- Sonames -------------------------------------------------------------------
+# The plug-ins are modules loaded by file name and need none.
+set_target_properties(FonexaCore Fonexa Gui System PROPERTIES
+  VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+set_target_properties(FonexaCore PROPERTIES EXPORT_NAME Core)
+set_target_properties(Fonexa PROPERTIES EXPORT_NAME Sdk)
+# The source tree's include folder holds in the build tree only; installed, the
+# package's targets name the installed one (INCLUDES DESTINATION below).
+set_property(TARGET Fonexa PROPERTY INTERFACE_INCLUDE_DIRECTORIES "$<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>")
+
+# ---- Relative run paths ----------------------------------------------------------
+fonexa_relative_rpath(${CMAKE_INSTALL_BINDIR} fonexa_program_rpath)
+fonexa_relative_rpath(${FONEXA_INSTALL_PLUGINDIR} fonexa_plugin_rpath)
+fonexa_relative_rpath(${CMAKE_INSTALL_LIBDIR} fonexa_library_rpath)
+# tallix also opens its client libraries (libPhonePanel.so) by bare name, which
+# its own run path resolves.
+set_target_properties(fonexa fonexa-modemsim tallix PROPERTIES INSTALL_RPATH "${fonexa_program_rpath}")
+set_target_properties(Fonexa Gui System PhonePanel PROPERTIES INSTALL_RPATH "${fonexa_library_rpath}")
+set(fonexa_plugin_modules GenericPhone MotorolaPhone EricssonPhone NokiaPhone FonexaKeypad)
+set_target_properties(${fonexa_plugin_modules} PROPERTIES INSTALL_RPATH "${fonexa_plugin_rpath}")
+
+# ---- Files ---------------------------------------------------------------------
+install(TARGETS FonexaCore Fonexa EXPORT FonexaTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/fonexa
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+  FILES_MATCHING PATTERN "*.h")
+install(TARGETS ${fonexa_plugin_modules} LIBRARY DESTINATION ${FONEXA_INSTALL_PLUGINDIR})
+install(TARGETS Gui System PhonePanel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS fonexa fonexa-modemsim tallix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# tallix reads skin/tallix.xml beside its own file.
+get_directory_property(fonexa_skin_pictures DIRECTORY ${PROJECT_SOURCE_DIR}/host DEFINITION TALLIX_SKIN_PICTURES)
+install(FILES ${PROJECT_SOURCE_DIR}/host/skin/tallix.xml ${fonexa_skin_pictures}
+  DESTINATION ${CMAKE_INSTALL_BINDIR}/skin)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# ---- The CMake package -----------------------------------------------------------
+set(FONEXA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Fonexa)
+install(EXPORT FonexaTargets NAMESPACE Fonexa:: DESTINATION ${FONEXA_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/FonexaConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/package/FonexaConfig.cmake
+  INSTALL_DESTINATION ${FONEXA_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/package/FonexaConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/package/FonexaConfig.cmake ${PROJECT_BINARY_DIR}/package/FonexaConfigVersion.cmake
+  DESTINATION ${FONEXA_CMAKE_DIR})
+
+# ---- pkg-config ------------------------------------------------------------------
+# The files name their prefix relative to their own folder, so that they stay
+# right wherever the tree is installed or unpacked.
+file(RELATIVE_PATH fonexa_pc_to_prefix /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" fonexa_pc_to_prefix "${fonexa_pc_to_prefix}")
+set(FONEXA_PC_PREFIX "\${pcfiledir}/${fonexa_pc_to_prefix}")
+foreach(pc fonexa-core fonexa)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/${pc}.pc.in ${PROJECT_BINARY_DIR}/package/${pc}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/package/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()
+
+include(${PROJECT_SOURCE_DIR}/cmake/FonexaInstallAbi.cmake)
