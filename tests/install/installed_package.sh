@@ -1,0 +1,179 @@
+#!/usr/bin/env bash
+# The installed Fonexa, checked from outside the build tree.
+#   installed_package.sh STEP
+# Steps: install, layout, programs, outside-cmake, outside-pkgconfig, deb, clean.
+# The environment names the places: BUILD_DIR (the build tree), SOURCE_DIR,
+# WORK (a scratch folder under the build tree), LIBDIR (the library folder
+# below the prefix), the versions, and optional SANITIZER_FLAGS,
+# the compiler flags the engine was built with that a program linking it needs
+# too.
+set -euo pipefail
+
+step=$1
+prefix=$WORK/prefix
+libdir=$prefix/$LIBDIR
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Nothing of the build tree may help: no search path, no plug-in path, and a
+# working folder outside the tree.
+isolated() {
+  (cd / && env -u LD_LIBRARY_PATH -u FONEXA_PLUGIN_PATH "$@")
+}
+
+# Every ELF file under a folder finds its libraries relative to itself only.
+check_run_paths() {
+  local root=$1 file paths path found=0
+  while IFS= read -r -d '' file; do
+    head -c 4 "$file" | grep -q 'ELF' || continue
+    found=1
+    paths=$(readelf -d "$file" | sed -n 's/.*(\(RUNPATH\|RPATH\)).*\[\(.*\)\]/\2/p')
+    [[ "$paths" == *"$BUILD_DIR"* ]] && fail "$file keeps a path into the build tree: $paths"
+    IFS=: read -ra entries <<<"$paths"
+    for path in "${entries[@]}"; do
+      [[ "$path" == '$ORIGIN'* ]] || fail "$file has a run path that is not relative: $path"
+    done
+  done < <(find "$root" -type f -print0)
+  [ "$found" = 1 ] || fail "no programs or libraries under $root"
+}
+
+# fonexa --version and the demo, run from an installed or unpacked tree.
+check_programs() {
+  local bin=$1 version output
+  version=$(isolated "$bin/fonexa" --version)
+  [[ "$version" == "fonexa $VERSION_MAJOR_MINOR".* ]] ||
+    fail "fonexa --version says '$version', the package is $PACKAGE_VERSION"
+  echo "$version"
+  output=$(isolated "$bin/fonexa" demo 2>&1) || fail "fonexa demo failed:
+$output"
+  grep -q "GenericPhone" <<<"$output" || fail "the demo did not run on the built-in modem:
+$output"
+  echo "demo: $(wc -l <<<"$output") lines"
+}
+
+# The example program outside the tree: without a phone, then on the virtual
+# modem through the GenericPhone plug-in from the installed folder.
+check_outside_program() {
+  local program=$1 output
+  output=$(isolated "$program")
+  echo "$output"
+  grep -qx "core $CORE_VERSION" <<<"$output" || fail "the C interface did not answer"
+  grep -qx "sdk $CORE_VERSION" <<<"$output" || fail "the SDK did not answer"
+  grep -qx "number +420777123456" <<<"$output" || fail "the number was not cleaned"
+  output=$(isolated env FONEXA_MUTEX_NAMESPACE="install-$step-$$" \
+    "$SOURCE_DIR/scripts/with-virtual-modem.sh" "$prefix/bin/fonexa-modemsim" "$program" 2>&1) ||
+    fail "the program did not drive the virtual modem:
+$output"
+  echo "$output"
+  grep -q "^model ." <<<"$output" || fail "no model from the virtual modem"
+}
+
+case $step in
+  install)
+    rm -rf "$WORK"
+    mkdir -p "$WORK"
+    cmake --install "$BUILD_DIR" --prefix "$prefix" >"$WORK/install.log" || {
+      cat "$WORK/install.log"
+      fail "cmake --install failed"
+    }
+    ;;
+
+  layout)
+    for file in include/fonexa/FonexaCore.h include/fonexa/Fonexa.h include/fonexa/MxPortProfile.h \
+                bin/skin/tallix.xml bin/skin/start-phone.png share/doc/fonexa/README.md \
+                "${LIBDIR}/cmake/Fonexa/FonexaConfig.cmake" "${LIBDIR}/cmake/Fonexa/FonexaConfigVersion.cmake" \
+                "${LIBDIR}/pkgconfig/fonexa-core.pc" "${LIBDIR}/pkgconfig/fonexa.pc"; do
+      [ -f "$prefix/$file" ] || fail "$file is not installed"
+    done
+    # Exactly the programs, the libraries and the modules; no tests, benches,
+    # examples or static helpers.
+    programs=$(cd "$prefix/bin" && ls | tr '\n' ' ')
+    [ "$programs" = "fonexa fonexa-modemsim skin tallix " ] || fail "bin/ holds: $programs"
+    modules=$(cd "$libdir/fonexa-plugins" && ls | tr '\n' ' ')
+    [ "$modules" = "EricssonPhone.so FonexaKeypad.so GenericPhone.so MotorolaPhone.so NokiaPhone.so " ] ||
+      fail "the plug-in folder holds: $modules"
+    libraries=$(cd "$libdir" && find . -maxdepth 1 -name '*.so*' -o -maxdepth 1 -name '*.a' | sed 's|^\./||' | sort | tr '\n' ' ')
+    for library in FonexaCore Fonexa Gui System; do
+      soname=$(readelf -d "$libdir/lib$library.so" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
+      [ "$soname" = "lib$library.so.$VERSION_MAJOR" ] || fail "lib$library.so has soname '$soname'"
+      [ -f "$libdir/lib$library.so.$PACKAGE_VERSION" ] || fail "lib$library.so.$PACKAGE_VERSION is missing: $libraries"
+    done
+    [[ "$libraries" != *".a "* ]] || fail "a static library is installed: $libraries"
+    [[ "$libraries" == *"libPhonePanel.so "* ]] || fail "the phone panel is not installed: $libraries"
+    check_run_paths "$prefix"
+    # The loader resolves the SDK from the prefix.
+    resolved=$(isolated ldd "$prefix/bin/fonexa" | sed -n 's/.*libFonexa\.so\.[0-9]* => \([^ ]*\).*/\1/p')
+    [ "$(realpath "$resolved")" = "$(realpath "$libdir/libFonexa.so.$PACKAGE_VERSION")" ] ||
+      fail "bin/fonexa loads libFonexa from '$resolved'"
+    ;;
+
+  programs)
+    check_programs "$prefix/bin"
+    ;;
+
+  outside-cmake)
+    out=$WORK/outside-cmake
+    rm -rf "$out"
+    cmake -S "$SOURCE_DIR/examples/outside" -B "$out" -DCMAKE_PREFIX_PATH="$prefix" \
+      -DCMAKE_CXX_FLAGS="${SANITIZER_FLAGS:-}" >"$out.log" 2>&1 || { cat "$out.log"; fail "configure failed"; }
+    found=$(sed -n 's/^Fonexa_DIR:PATH=//p' "$out/CMakeCache.txt")
+    [ "$(realpath "$found")" = "$(realpath "$libdir/cmake/Fonexa")" ] || fail "find_package took Fonexa from '$found'"
+    cmake --build "$out" >>"$out.log" 2>&1 || { cat "$out.log"; fail "build failed"; }
+    check_outside_program "$out/phone-model"
+    ;;
+
+  outside-pkgconfig)
+    out=$WORK/outside-pkgconfig
+    rm -rf "$out"
+    mkdir -p "$out"
+    export PKG_CONFIG_PATH=$libdir/pkgconfig
+    got=$(pkg-config --modversion fonexa)
+    [ "$got" = "$PACKAGE_VERSION" ] || fail "pkg-config says fonexa $got"
+    pc_libdir=$(pkg-config --variable=libdir fonexa)
+    [ "$(realpath "$pc_libdir")" = "$(realpath "$libdir")" ] || fail "fonexa.pc names libdir $pc_libdir"
+    # shellcheck disable=SC2046,SC2086
+    c++ -std=c++20 ${SANITIZER_FLAGS:-} "$SOURCE_DIR/examples/outside/phone_model.cpp" -o "$out/phone-model" \
+      $(pkg-config --cflags --libs fonexa) -Wl,-rpath,"$pc_libdir" || fail "the pkg-config build failed"
+    check_outside_program "$out/phone-model"
+    ;;
+
+  deb)
+    out=$WORK/deb
+    rm -rf "$out"
+    mkdir -p "$out"
+    (cd "$BUILD_DIR" && cpack -G DEB -B "$out" >"$WORK/cpack.log" 2>&1) || { cat "$WORK/cpack.log"; fail "cpack failed"; }
+    arch=$(dpkg --print-architecture)
+    deb=$out/fonexa_${PACKAGE_VERSION}_${arch}.deb
+    [ -f "$deb" ] || fail "no $(basename "$deb") among: $(ls "$out")"
+    info=$(dpkg-deb -I "$deb")
+    echo "$info"
+    field() { sed -n "s/^ $1: //p" <<<"$info"; }
+    [ "$(field Package)" = fonexa ] || fail "Package: $(field Package)"
+    [ "$(field Version)" = "$PACKAGE_VERSION" ] || fail "Version: $(field Version)"
+    [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
+    [ "$(field Section)" = comm ] || fail "Section: $(field Section)"
+    [ -n "$(field Maintainer)" ] || fail "no Maintainer"
+    [ -n "$(field Description)" ] || fail "no Description"
+    depends=$(field Depends)
+    for needed in libc6 libstdc++6 libqt6widgets6; do
+      [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
+    done
+    [[ "$depends" != *fonexa* ]] || fail "the package depends on itself: $depends"
+    root=$out/root
+    dpkg-deb -x "$deb" "$root"
+    [ -f "$root/usr/$LIBDIR/fonexa-plugins/GenericPhone.so" ] || fail "the package has no GenericPhone plug-in"
+    check_run_paths "$root/usr"
+    check_programs "$root/usr/bin"
+    ;;
+
+  clean)
+    rm -rf "$WORK"
+    ;;
+
+  *)
+    fail "unknown step $step"
+    ;;
+esac
