@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <mutex>
 
 namespace fonexa::platform {
 
@@ -26,6 +27,17 @@ bool IsFile(const std::string& path) {
 std::string FolderOf(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// Loads and unloads take turns. The loader orders them anyway under a lock of
+// its own, but nothing of that is visible to the program: a plug-in unloaded on
+// the monitor thread and loaded again at once by a new instance on another
+// thread lands at the same address, and its static objects' destructors and
+// constructors then look unordered to a race detector. Recursive, because a
+// library's constructors or destructors may load or unload another one.
+std::recursive_mutex& LoaderTurn() {
+  static std::recursive_mutex turn;
+  return turn;
 }
 
 }  // namespace
@@ -73,6 +85,7 @@ std::vector<std::string> SharedLibrary::Candidates(const std::string& name) {
 }
 
 SharedLibrary::Handle SharedLibrary::Load(const std::string& name) {
+  std::lock_guard<std::recursive_mutex> turn(LoaderTurn());
   for (const auto& candidate : Candidates(name)) {
     if (candidate.find('/') != std::string::npos && !IsFile(candidate)) continue;
     if (Handle handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL)) return handle;
@@ -85,7 +98,11 @@ void* SharedLibrary::Symbol(Handle library, const char* symbol) {
   return dlsym(library, symbol);
 }
 
-bool SharedLibrary::Unload(Handle library) { return library && dlclose(library) == 0; }
+bool SharedLibrary::Unload(Handle library) {
+  if (!library) return false;
+  std::lock_guard<std::recursive_mutex> turn(LoaderTurn());
+  return dlclose(library) == 0;
+}
 
 std::string SharedLibrary::LastError() {
   const char* text = dlerror();
