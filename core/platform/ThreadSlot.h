@@ -15,6 +15,14 @@ namespace fonexa::platform {
 
 class ThreadSlot {
  public:
+  ThreadSlot() = default;
+  // Slots live in function statics: a detached thread (one that let itself go
+  // when it ended the instance) may have used the slot last, so even the exit
+  // takes the slot's lock before it looks.
+  ~ThreadSlot() { WaitUntilEmpty(); }
+  ThreadSlot(const ThreadSlot&) = delete;
+  ThreadSlot& operator=(const ThreadSlot&) = delete;
+
   // Waits for the thread of the slot, if any, then starts body in its place.
   void Start(std::function<void()> body) {
     WaitUntilEmpty();
