@@ -1,7 +1,8 @@
 # What `cmake --install` lays out, under GNUInstallDirs folders:
 #   include/fonexa/                 the public headers
-#   LIBDIR/                         libFonexaCore, libFonexa (the SDK), the host's
-#                                   libraries and its client library PhonePanel
+#   LIBDIR/                         libFonexaCore, libFonexa (the SDK) and the
+#                                   host's client library PhonePanel
+#   LIBDIR/tallix/                  the host's own libraries Gui and System
 #   LIBDIR/fonexa-plugins/          the device plug-ins and the keypad module
 #   bin/                            fonexa, fonexa-modemsim, tallix and its skin/
 #   LIBDIR/cmake/Fonexa/            the CMake package: Fonexa::Core, Fonexa::Sdk
@@ -16,18 +17,20 @@ set_target_properties(FonexaCore Fonexa Gui System PROPERTIES
   VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 set_target_properties(FonexaCore PROPERTIES EXPORT_NAME Core)
 set_target_properties(Fonexa PROPERTIES EXPORT_NAME Sdk)
-# The source tree's include folder holds in the build tree only; installed, the
-# package's targets name the installed one (INCLUDES DESTINATION below).
-set_property(TARGET Fonexa PROPERTY INTERFACE_INCLUDE_DIRECTORIES "$<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>")
 
 # ---- Relative run paths ----------------------------------------------------------
 fonexa_relative_rpath(${CMAKE_INSTALL_BINDIR} fonexa_program_rpath)
 fonexa_relative_rpath(${FONEXA_INSTALL_PLUGINDIR} fonexa_plugin_rpath)
 fonexa_relative_rpath(${CMAKE_INSTALL_LIBDIR} fonexa_library_rpath)
-# tallix also opens its client libraries (libPhonePanel.so) by bare name, which
-# its own run path resolves.
-set_target_properties(fonexa fonexa-modemsim tallix PROPERTIES INSTALL_RPATH "${fonexa_program_rpath}")
-set_target_properties(Fonexa Gui System PhonePanel PROPERTIES INSTALL_RPATH "${fonexa_library_rpath}")
+set_target_properties(fonexa fonexa-modemsim PROPERTIES INSTALL_RPATH "${fonexa_program_rpath}")
+set_target_properties(Fonexa PROPERTIES INSTALL_RPATH "${fonexa_library_rpath}")
+# The host's own libraries Gui and System are private to it: their names are
+# too general for the shared library folder. tallix opens its client libraries
+# (libPhonePanel.so) by bare name, which its own run path resolves.
+set(FONEXA_INSTALL_HOSTLIBDIR ${CMAKE_INSTALL_LIBDIR}/tallix)
+set_target_properties(tallix PROPERTIES INSTALL_RPATH "${fonexa_program_rpath};${fonexa_program_rpath}/tallix")
+set_target_properties(PhonePanel PROPERTIES INSTALL_RPATH "${fonexa_library_rpath};${fonexa_library_rpath}/tallix")
+set_target_properties(Gui System PROPERTIES INSTALL_RPATH "$ORIGIN")
 set(fonexa_plugin_modules GenericPhone MotorolaPhone EricssonPhone NokiaPhone FonexaKeypad)
 set_target_properties(${fonexa_plugin_modules} PROPERTIES INSTALL_RPATH "${fonexa_plugin_rpath}")
 
@@ -39,7 +42,8 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/fonexa
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
   FILES_MATCHING PATTERN "*.h")
 install(TARGETS ${fonexa_plugin_modules} LIBRARY DESTINATION ${FONEXA_INSTALL_PLUGINDIR})
-install(TARGETS Gui System PhonePanel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS Gui System LIBRARY DESTINATION ${FONEXA_INSTALL_HOSTLIBDIR})
+install(TARGETS PhonePanel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS fonexa fonexa-modemsim tallix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # tallix reads skin/tallix.xml beside its own file.
 get_directory_property(fonexa_skin_pictures DIRECTORY ${PROJECT_SOURCE_DIR}/host DEFINITION TALLIX_SKIN_PICTURES)

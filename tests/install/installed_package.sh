@@ -97,13 +97,16 @@ case $step in
     [ "$modules" = "EricssonPhone.so FonexaKeypad.so GenericPhone.so MotorolaPhone.so NokiaPhone.so " ] ||
       fail "the plug-in folder holds: $modules"
     libraries=$(cd "$libdir" && find . -maxdepth 1 -name '*.so*' -o -maxdepth 1 -name '*.a' | sed 's|^\./||' | sort | tr '\n' ' ')
-    for library in FonexaCore Fonexa Gui System; do
-      soname=$(readelf -d "$libdir/lib$library.so" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
-      [ "$soname" = "lib$library.so.$VERSION_MAJOR" ] || fail "lib$library.so has soname '$soname'"
-      [ -f "$libdir/lib$library.so.$PACKAGE_VERSION" ] || fail "lib$library.so.$PACKAGE_VERSION is missing: $libraries"
+    # The host's own libraries are private to it, in a folder of their own.
+    for library in FonexaCore Fonexa tallix/Gui tallix/System; do
+      folder=$libdir/$(dirname "$library")
+      file=lib$(basename "$library").so
+      soname=$(readelf -d "$folder/$file" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
+      [ "$soname" = "$file.$VERSION_MAJOR" ] || fail "$file has soname '$soname'"
+      [ -f "$folder/$file.$PACKAGE_VERSION" ] || fail "$file.$PACKAGE_VERSION is missing from $folder"
     done
-    [[ "$libraries" != *".a "* ]] || fail "a static library is installed: $libraries"
-    [[ "$libraries" == *"libPhonePanel.so "* ]] || fail "the phone panel is not installed: $libraries"
+    [ "$libraries" = "libFonexa.so libFonexa.so.$VERSION_MAJOR libFonexa.so.$PACKAGE_VERSION libFonexaCore.so libFonexaCore.so.$VERSION_MAJOR libFonexaCore.so.$PACKAGE_VERSION libPhonePanel.so " ] ||
+      fail "the library folder holds: $libraries"
     check_run_paths "$prefix"
     # The loader resolves the SDK from the prefix.
     resolved=$(isolated ldd "$prefix/bin/fonexa" | sed -n 's/.*libFonexa\.so\.[0-9]* => \([^ ]*\).*/\1/p')
