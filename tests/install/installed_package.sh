@@ -89,6 +89,11 @@ case $step in
                 "${LIBDIR}/pkgconfig/fonexa-core.pc" "${LIBDIR}/pkgconfig/fonexa.pc"; do
       [ -f "$prefix/$file" ] || fail "$file is not installed"
     done
+    # A man page for every program that has one in the tree.
+    for page in "$SOURCE_DIR"/docs/man/*.1; do
+      [ -e "$page" ] || continue
+      [ -f "$prefix/share/man/man1/$(basename "$page")" ] || fail "$(basename "$page") is not installed"
+    done
     # Exactly the programs, the libraries and the modules; no tests, benches,
     # examples or static helpers.
     programs=$(cd "$prefix/bin" && ls | tr '\n' ' ')
