@@ -40,7 +40,11 @@ void MessageCentre::reset() {
   timers_.clear();
   if (ackTimer_) scheduler_.cancel(*ackTimer_);
   ackTimer_.reset();
+  awaitingAck_.reset();
   waitingForAck_.clear();
+  if (retryTimer_) scheduler_.cancel(*retryTimer_);
+  retryTimer_.reset();
+  refused_.clear();
 }
 
 int MessageCentre::submit(const SmsSubmit& m, const std::string& pdu) {
@@ -118,8 +122,11 @@ ReceivedOutcome MessageCentre::storeIncoming(const EncodedPdu& pdu) {
   o.memory = settings_.receiveMemory;
   auto index = store_.store(o.memory, {MessageStat::ReceivedUnread, pdu.hex});
   if (!index) {
-    // Memory full: the phone refuses the message and the network keeps it.
+    // Memory full: the phone refuses the message and the network keeps it,
+    // offering it again until there is room.
     o.route = "rejected";
+    refused_.push_back(pdu);
+    if (!retryTimer_) retryTimer_ = scheduler_.schedule(retryDelay, [this] { offerRefusedAgain(); });
     return o;
   }
   o.route = "stored";
@@ -133,6 +140,13 @@ void MessageCentre::setReachable(bool reachable) {
   std::deque<EncodedPdu> held;
   held.swap(heldByNetwork_);
   for (const auto& pdu : held) deliver(pdu);
+}
+
+void MessageCentre::offerRefusedAgain() {
+  retryTimer_.reset();
+  std::deque<EncodedPdu> refused;
+  refused.swap(refused_);
+  for (const auto& pdu : refused) deliver(pdu);
 }
 
 ReceivedOutcome MessageCentre::deliver(const EncodedPdu& pdu) {
@@ -161,18 +175,23 @@ ReceivedOutcome MessageCentre::deliver(const EncodedPdu& pdu) {
 
 void MessageCentre::sendDirect(const EncodedPdu& pdu) {
   sink_.unsolicited(directDelivery(pdu, settings_), UnsolicitedKind::MessageIndication);
+  awaitingAck_ = pdu;
   ackTimer_ = scheduler_.schedule(acknowledgementTimeout, [this] { acknowledgementTimedOut(); });
 }
 
 // GSM 07.05: without an acknowledgement in time the phone stops routing
 // messages to the terminal (<mt> and <ds> go to 0) and the network delivers
-// again later, which then lands in memory.
+// again later, which then lands in memory: the message the terminal missed
+// (under +CNMI mode 1 a busy line drops the "+CMT:") first, then those queued
+// behind it.
 void MessageCentre::acknowledgementTimedOut() {
   ackTimer_.reset();
   settings_.cnmi.mt = 0;
   settings_.cnmi.ds = 0;
   std::deque<EncodedPdu> unacknowledged;
   unacknowledged.swap(waitingForAck_);
+  if (awaitingAck_) unacknowledged.push_front(*awaitingAck_);
+  awaitingAck_.reset();
   for (const auto& pdu : unacknowledged) storeIncoming(pdu);
 }
 
@@ -181,6 +200,7 @@ Outcome MessageCentre::acknowledge(int reply) {
   if (!ackTimer_) return Outcome::cms(CmsError::NoAckExpected);
   scheduler_.cancel(*ackTimer_);
   ackTimer_.reset();
+  awaitingAck_.reset();
   if (!waitingForAck_.empty()) {
     const EncodedPdu next = waitingForAck_.front();
     waitingForAck_.pop_front();

@@ -61,6 +61,9 @@ class MessageCentre {
   std::deque<std::vector<ReportStep>> nextReportPlans;
   std::chrono::milliseconds loopbackDelay{300};
   std::chrono::milliseconds acknowledgementTimeout{20000};
+  // How long the network waits before it offers a message again that the
+  // phone refused because its memory was full.
+  std::chrono::milliseconds retryDelay{2000};
 
   // A submitted message: the reference the network gave it.
   int submit(const SmsSubmit& message, const std::string& pdu);
@@ -77,7 +80,7 @@ class MessageCentre {
   // While the phone is not registered the network keeps what arrives for it
   // and delivers it once the phone is back.
   void setReachable(bool reachable);
-  size_t heldByNetwork() const { return heldByNetwork_.size(); }
+  size_t heldByNetwork() const { return heldByNetwork_.size() + refused_.size(); }
 
   // +CNMA
   Outcome acknowledge(int reply);
@@ -88,6 +91,7 @@ class MessageCentre {
   void sendDirect(const EncodedPdu& pdu);
   void acknowledgementTimedOut();
   ReceivedOutcome storeIncoming(const EncodedPdu& pdu);
+  void offerRefusedAgain();
 
   Scheduler& scheduler_;
   UnsolicitedSink& sink_;
@@ -97,7 +101,10 @@ class MessageCentre {
   int nextReference_ = 1;
   int nextConcatenation_ = 1;
   std::optional<Scheduler::TimerId> ackTimer_;
+  std::optional<EncodedPdu> awaitingAck_;  // handed to the terminal, not yet acknowledged
   std::deque<EncodedPdu> waitingForAck_;
+  std::deque<EncodedPdu> refused_;  // memory full: the network tries again
+  std::optional<Scheduler::TimerId> retryTimer_;
   std::deque<EncodedPdu> heldByNetwork_;
   bool reachable_ = false;
   std::vector<Scheduler::TimerId> timers_;

@@ -1,6 +1,8 @@
 // Short messages in PDU mode through the AT interface: sending what
 // python3-gammu built, rejecting broken PDUs, storing and announcing what
 // arrives as +CNMI says, acknowledgements, memories and status reports.
+#include <thread>
+
 #include "ModemFixture.h"
 #include "PduVectors.h"
 #include "sim/control/JsonValue.h"
@@ -146,7 +148,34 @@ TEST_F(Messaging, WithoutAcknowledgementThePhoneStopsRoutingToTheTerminal) {
   EXPECT_FALSE(readPduAfter("+CMT: ,").empty());
   settle();
   EXPECT_EQ(at("AT+CNMI?"), "\r\n+CNMI: 2,0,0,0,0\r\n\r\nOK\r\n");
-  EXPECT_EQ(infoLines(at("AT+CMGL=4")).size(), 2u) << "the unacknowledged second message was stored";
+  const auto listed = infoLines(at("AT+CMGL=4"));
+  ASSERT_EQ(listed.size(), 4u) << "the unacknowledged first message and the second one behind it were stored";
+  auto first = decodeDeliver(listed[1]);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(encodeUtf8(first.message->userData.text), "first") << "the one the terminal missed comes first";
+}
+
+TEST_F(Messaging, AMessageRefusedForAFullMemoryIsOfferedAgainOnceThereIsRoom) {
+  start();
+  modem().update([](ModemContext& ctx) { ctx.centre.retryDelay = milliseconds(20); });
+  EXPECT_EQ(at("AT+CNMI=2,0"), "\r\nOK\r\n");
+  for (int i = 0; i < 20; ++i) modem().injectSms("+4917012345", "filler " + std::to_string(i));
+  const auto outcome = modem().injectSms("+4917099999", "one too many");
+  ASSERT_EQ(outcome.size(), 1u);
+  EXPECT_EQ(outcome[0].route, "rejected");
+  std::this_thread::sleep_for(milliseconds(100));
+  EXPECT_EQ(at("AT+CPMS?"), "\r\n+CPMS: \"SM\",20,20,\"SM\",20,20,\"SM\",20,20\r\n\r\nOK\r\n") << "still full";
+  EXPECT_EQ(at("AT+CMGD=7"), "\r\nOK\r\n");
+  std::string answer;
+  for (int i = 0; i < 50 && answer.find("+CMGR:") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(milliseconds(20));
+    answer = at("AT+CMGR=7");
+  }
+  const auto lines = infoLines(answer);
+  ASSERT_EQ(lines.size(), 2u) << "the refused message took the freed location";
+  auto d = decodeDeliver(lines[1]);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(encodeUtf8(d.message->userData.text), "one too many");
 }
 
 TEST_F(Messaging, MemoriesHaveTheirCapacitiesAndFillUp) {
