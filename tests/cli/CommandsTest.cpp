@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "CliFixture.h"
+#include "sim/codec/SmsPdu.h"
 
 using namespace std::chrono_literals;
 
@@ -113,10 +114,150 @@ TEST_F(SmsCommands, StoreListReadDelete) {
   EXPECT_EQ(read["text"], "A draft");
 
   const Finished table = fonexa({"sms", "list"});
-  EXPECT_NE(table.out.find("unsent  +420606111222  -     A draft"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("unsent  +420606111222  -     1      A draft"), std::string::npos) << table.out;
 
   EXPECT_EQ(json({"sms", "delete", std::to_string(index)})["deleted"], Json::array({index}));
   EXPECT_EQ(fonexa({"sms", "list"}).out, "no messages\n");
+}
+
+const std::string kGreek = "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1";
+// Greek capitals the GSM alphabet holds: a long text with them stays 7-bit.
+const std::string kGreekCapitals = "\xCE\x94\xCE\xA6\xCE\x93\xCE\x9B\xCE\xA9";
+
+// A long message of three parts (153 septets each at most) stored as 3
+// (part 1) and 1 (part 3), part 2 never came, and a Greek message of one
+// part at 2.
+void storeGappyLongMessage(sim::VirtualModem& modem) {
+  sim::DeliverRequest request;
+  request.originator = "+4930123456";
+  request.text = std::string(153, 'a') + std::string(153, 'b') + std::string(100, 'c') + kGreekCapitals;
+  request.concatenationReference = 77;
+  const auto parts = sim::buildDeliverParts(request);
+  ASSERT_EQ(parts.size(), 3u);
+  sim::DeliverRequest single;
+  single.originator = "+4930999";
+  single.text = kGreek;
+  modem.update([&](sim::ModemContext& ctx) {
+    ctx.messages.storeAt("SM", 1, {sim::MessageStat::ReceivedRead, parts[2].hex});
+    ctx.messages.storeAt("SM", 2, {sim::MessageStat::ReceivedUnread, sim::buildDeliverParts(single)[0].hex});
+    ctx.messages.storeAt("SM", 3, {sim::MessageStat::ReceivedRead, parts[0].hex});
+  });
+}
+
+TEST_F(SmsCommands, ListJoinsLongMessagesAndMarksTheMissingPart) {
+  storeGappyLongMessage(modem());
+  const Json listed = json({"sms", "list"});
+  ASSERT_EQ(listed.size(), 2u);
+  const Json& long_ = listed[0]["parts"] == 3 ? listed[0] : listed[1];
+  const Json& single = listed[0]["parts"] == 3 ? listed[1] : listed[0];
+  EXPECT_EQ(long_["index"], 3);
+  EXPECT_EQ(long_["indices"], Json::parse("[3, null, 1]"));
+  EXPECT_EQ(long_["missing"], 1);
+  EXPECT_EQ(long_["reference"], 77);
+  EXPECT_EQ(long_["number"], "+4930123456");
+  EXPECT_EQ(long_["kind"], "received");
+  const std::string text = long_["text"];
+  EXPECT_EQ(text, std::string(153, 'a') + std::string(100, 'c') + kGreekCapitals);
+  EXPECT_EQ(single["text"], kGreek);
+  EXPECT_EQ(single["indices"], Json::parse("[2]"));
+  EXPECT_EQ(single["missing"], 0);
+  EXPECT_EQ(single["reference"], nullptr);
+  EXPECT_EQ(single["status"], "unread");
+
+  const Finished table = fonexa({"sms", "list"});
+  ASSERT_EQ(table.exitCode, 0) << table.err;
+  EXPECT_NE(table.out.find("INDEX  STATUS  NUMBER"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("3,-,1  read    +4930123456"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("2 of 3  aaaa"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find(kGreek), std::string::npos) << table.out;
+}
+
+TEST_F(SmsCommands, ListPartsGivesEveryStoredPartWithItsPlace) {
+  storeGappyLongMessage(modem());
+  const Json parts = json({"sms", "list", "--parts"});
+  ASSERT_EQ(parts.size(), 3u);
+  EXPECT_EQ(parts[0]["index"], 1);
+  EXPECT_EQ(parts[0]["part"], 3);
+  EXPECT_EQ(parts[0]["parts"], 3);
+  EXPECT_EQ(parts[0]["reference"], 77);
+  EXPECT_EQ(parts[1]["text"], kGreek);
+  EXPECT_EQ(parts[1]["status"], "unread");
+  EXPECT_EQ(parts[1]["part"], nullptr);
+  EXPECT_EQ(parts[2]["part"], 1);
+
+  const Finished table = fonexa({"sms", "list", "--parts", "--status", "read"});
+  ASSERT_EQ(table.exitCode, 0) << table.err;
+  EXPECT_NE(table.out.find("PART"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("3/3   cccc"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("1/3   aaaa"), std::string::npos) << table.out;
+
+  const Json read = json({"sms", "read", "2"});
+  EXPECT_EQ(read["text"], kGreek);
+  EXPECT_EQ(read["number"], "+4930999");
+}
+
+TEST_F(SmsCommands, SendWithReportWaitsForEachOutcome) {
+  const struct {
+    const char* name;
+    std::vector<sim::ReportStep> plan;
+    const char* delivery;
+  } cases[] = {
+      {"delivered", {{0x00, 0ms}}, "delivered"},
+      {"pending, then delivered", {{0x20, 0ms}, {0x00, 1500ms}}, "delivered"},
+      {"failed", {{0x41, 0ms}}, "failed"},
+  };
+  size_t sentBefore = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    modem().setReportPlan(c.plan, true);
+    const Json sent = json({"sms", "send", "--report", "+491701112233", std::string("Report: ") + c.name});
+    EXPECT_EQ(sent["delivery"], c.delivery);
+    const Json state = modemState();
+    ASSERT_EQ(state["sent"].size(), sentBefore + 1);
+    EXPECT_EQ(state["sent"][sentBefore]["statusReport"], true);
+    ASSERT_EQ(sent["references"].size(), 1u);
+    EXPECT_EQ(sent["references"][0], state["sent"][sentBefore]["reference"]);
+    ++sentBefore;
+  }
+
+  // The phone was asked to pass reports to the terminal, the rest as the engine set it.
+  EXPECT_NE(modem().transcript().text(sim::Direction::In).find("AT+CNMI=1,2,0,1,0\r"), std::string::npos);
+
+  // Still pending when the wait is up: said so, and no failure.
+  modem().setReportPlan({{0x20, 0ms}}, true);
+  const Finished pending = fonexa({"sms", "send", "--report", "--wait", "3", "+491701112233", "Later"});
+  ASSERT_EQ(pending.exitCode, 0) << pending.err;
+  EXPECT_NE(pending.out.find("delivery report asked for\nsent (reference "), std::string::npos) << pending.out;
+  EXPECT_NE(pending.out.find("\npending after 3 s\n"), std::string::npos) << pending.out;
+
+  // A long message: a reference per part, delivered when every part is. The
+  // reports come once every part is sent: one between two parts upsets the
+  // next part's prompt today.
+  modem().setReportPlan({{0x00, 1500ms}});
+  const Json long_ = json({"sms", "send", "--report", "+491701112233", std::string(200, 'L')});
+  EXPECT_EQ(long_["parts"], 2);
+  EXPECT_EQ(long_["references"].size(), 2u);
+  EXPECT_EQ(long_["delivery"], "delivered");
+
+  // --wait 0 returns at once and has the phone store the report, which a
+  // later listing shows by the message's reference.
+  modem().setReportPlan({{0x41, 0ms}}, true);
+  const Json quick = json({"sms", "send", "--report", "--wait", "0", "+491701112233", "Quick"});
+  EXPECT_EQ(quick["delivery"], "waiting");
+  EXPECT_NE(modem().transcript().text(sim::Direction::In).find("AT+CNMI=1,2,0,2,0\r"), std::string::npos);
+  ASSERT_EQ(quick["references"].size(), 1u);
+  bool found = false;
+  for (int round = 0; round < 20 && !found; ++round) {
+    for (const Json& part : json({"sms", "list", "--parts"})) {
+      if (part["kind"] == "status_report" && part["report_reference"] == quick["references"][0]) {
+        found = true;
+        EXPECT_EQ(part["text"], "failed");
+        EXPECT_EQ(part["report_status"], 0x41);
+        EXPECT_EQ(part["number"], "+491701112233");
+      }
+    }
+  }
+  EXPECT_TRUE(found) << "the stored report";
 }
 
 TEST_F(SmsCommands, StorageAndServiceCentre) {

@@ -1,12 +1,13 @@
 // The pieces of the command that need no phone: contact files as other
-// programs write them, the UTF-8 edge, the part count of a text, and the
-// device specification with its configuration file.
+// programs write them, the UTF-8 edge, the part count of a text, the
+// device specification with its configuration file, and events as shown.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "CommandError.h"
 #include "DeviceSelection.h"
+#include "EventDescriptions.h"
 #include "PhoneBookFiles.h"
 #include "SmsParts.h"
 #include "TextEncoding.h"
@@ -182,6 +183,36 @@ TEST(DeviceConfiguration, KeyValueLinesWithComments) {
   }
   std::istringstream noEquals("device /dev/ttyS0\n");
   EXPECT_THROW(parseConfig(noEquals, "config"), CommandError);
+}
+
+// ---- events -------------------------------------------------------------------
+
+TEST(EventDescriptions, JoinedMessagesAndReportsCarryUtf8AndTheirMeaning) {
+  // "Grüße" in UTF-8: read as Latin-1 it would come out as mojibake.
+  const std::string text = "+4930555#Gr\xC3\xBC\xC3\x9F" "e";
+  const DescribedEvent whole = describeEvent(0x4000, text, 0);
+  EXPECT_EQ(whole.object["event"], "joined_message");
+  EXPECT_EQ(whole.object["text"], text);
+  EXPECT_EQ(whole.object["from"], "+4930555");
+  EXPECT_EQ(whole.object["message"], "Gr\xC3\xBC\xC3\x9F" "e");
+  EXPECT_EQ(whole.object["missing"], 0);
+  EXPECT_NE(whole.text.find("joined_message: from +4930555: Gr\xC3\xBC\xC3\x9F" "e"), std::string::npos);
+  EXPECT_EQ(whole.text.find("missing"), std::string::npos) << whole.text;
+
+  const DescribedEvent gappy = describeEvent(0x4000, "+4930555#abc", 2);
+  EXPECT_EQ(gappy.object["missing"], 2);
+  EXPECT_NE(gappy.text.find("abc (2 parts missing)"), std::string::npos) << gappy.text;
+
+  const DescribedEvent report = describeEvent(0x8000, "failed", 12);
+  EXPECT_EQ(report.object["event"], "delivery_report");
+  EXPECT_EQ(report.object["message_id"], 12);
+  EXPECT_EQ(report.object["delivery"], "failed");
+  EXPECT_NE(report.text.find("delivery_report: message 12 failed"), std::string::npos) << report.text;
+
+  // The per-part event still reads its text as Latin-1.
+  EXPECT_EQ(describeEvent(0x100, "+49#caf\xE9", 0).object["message"], "caf\xC3\xA9");
+  EXPECT_EQ(eventId("joined_message"), 0x4000u);
+  EXPECT_EQ(eventId("delivery_report"), 0x8000u);
 }
 
 }  // namespace

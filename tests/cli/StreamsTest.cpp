@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "CliFixture.h"
+#include "sim/codec/SmsPdu.h"
 
 using namespace std::chrono_literals;
 
@@ -66,6 +67,32 @@ TEST_F(Monitor, CountsAndFiltersEventsInText) {
   EXPECT_EQ(finished.exitCode, 0) << finished.err;
   EXPECT_EQ(lineCount(finished.out), 1u) << finished.out;
   EXPECT_NE(finished.out.find("new_message: from +420777123456: Only this one"), std::string::npos) << finished.out;
+}
+
+TEST_F(Monitor, ShowsALongMessageDeliveredToTheTerminalOnceJoined) {
+  modem().update([](sim::ModemContext& ctx) { ctx.settings.cnmi.mt = 2; });
+  FonexaProcess monitor({"--device", spec(), "monitor", "--json", "--events", "joined_message", "--count", "1"},
+                        isolated());
+  ASSERT_TRUE(modem().transcript().waitFor(sim::Direction::In, "AT+CLIP=1", 15s));
+  sim::DeliverRequest request;
+  request.originator = "+420777123456";
+  request.text = std::string(100, 'p') + "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1";
+  request.concatenationReference = 5;
+  const auto parts = sim::buildDeliverParts(request);
+  ASSERT_EQ(parts.size(), 2u);
+  modem().update([&](sim::ModemContext& ctx) {
+    ctx.centre.deliver(parts[1]);
+    ctx.centre.deliver(parts[0]);
+  });
+  const Finished finished = monitor.finish(40s);
+  EXPECT_EQ(finished.exitCode, 0) << finished.err;
+  const std::vector<Json> events = jsonLines(finished.out);
+  ASSERT_EQ(events.size(), 1u) << finished.out << modem().transcript().render();
+  EXPECT_EQ(events[0]["event"], "joined_message");
+  EXPECT_EQ(events[0]["id"], 0x4000);
+  EXPECT_EQ(events[0]["from"], "+420777123456");
+  EXPECT_EQ(events[0]["message"], request.text);
+  EXPECT_EQ(events[0]["missing"], 0);
 }
 
 TEST_F(Monitor, OtherCommandsInterruptedEndInOrderAndExitWith130) {

@@ -52,9 +52,29 @@ DescribedEvent describeEvent(uint32_t id, const std::string& text, uint32_t valu
   event.object["event"] = name;
   event.object["id"] = id;
   event.object["value"] = value;
-  event.object["text"] = latin1ToUtf8(text);
+  const bool utf8 = id == FONEXA_EVENT_JOINED_MESSAGE || id == FONEXA_EVENT_DELIVERY_REPORT;
+  event.object["text"] = utf8 ? text : latin1ToUtf8(text);
   event.text = event.object["time"].get<std::string>() + "  " + name;
   switch (id) {
+    case FONEXA_EVENT_JOINED_MESSAGE: {
+      const Events::JoinedMessageEvent message(text.c_str(), value);
+      event.object["from"] = message.GetSender();
+      event.object["message"] = message.GetText();
+      event.object["missing"] = message.GetMissingParts();
+      event.text += ": from " + std::string(message.GetSender()) + ": " + message.GetText();
+      if (!message.IsComplete()) {
+        event.text += " (" + std::to_string(message.GetMissingParts()) +
+                      (message.GetMissingParts() == 1 ? " part" : " parts") + " missing)";
+      }
+      break;
+    }
+    case FONEXA_EVENT_DELIVERY_REPORT: {
+      const Events::DeliveryEvent report(text.c_str(), value);
+      event.object["message_id"] = report.GetMessageId();
+      event.object["delivery"] = report.GetStatusName();
+      event.text += ": message " + std::to_string(report.GetMessageId()) + " " + report.GetStatusName();
+      break;
+    }
     case FONEXA_EVENT_NEW_MESSAGE: {
       const Events::SmsEvent message(text.c_str(), value);
       event.object["from"] = latin1ToUtf8(message.GetSender());

@@ -21,7 +21,8 @@ inline constexpr EventKind kEventKinds[] = {
     {0x1, "ring"},           {0x2, "calling_ring"},   {0x4, "caller_id"}, {0x8, "status_report"},
     {0x10, "start_up"},      {0x20, "alarm_start_up"}, {0x40, "alarm"},    {0x80, "signal"},
     {0x100, "new_message"},  {0x200, "registration"}, {0x400, "dial_end"}, {0x800, "call_list"},
-    {0x1000, "module_state"}, {0x2000, "trouble"},    {0x80000000u, "raw"},
+    {0x1000, "module_state"}, {0x2000, "trouble"},    {0x4000, "joined_message"},
+    {0x8000, "delivery_report"}, {0x80000000u, "raw"},
 };
 
 const char* eventName(uint32_t id);
@@ -36,7 +37,8 @@ struct DescribedEvent {
   std::string text;
   Json object;
 };
-// text and value as the engine raised them (text in Latin-1).
+// text and value as the engine raised them: the text in Latin-1, but for the
+// joined-message and delivery events, whose texts are UTF-8.
 DescribedEvent describeEvent(uint32_t id, const std::string& text, uint32_t value);
 
 }  // namespace fonexa::cli

@@ -1,4 +1,5 @@
 // monitor: the phone's events as they arrive, until interrupted.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
@@ -62,6 +63,15 @@ void monitor(CommandContext& context, const MonitorOptions& options) {
     StopRequest::wake();
   };
   for (const uint32_t id : ids) Events::Register(id, print);
+  // The engine's monitor talks to the phone only for the signal, new-message
+  // and registration events, and joined messages and reports come from what
+  // it reads meanwhile: with a listener for new messages that prints nothing
+  // it keeps reading when only those two are watched.
+  const auto watched = [&ids](uint32_t id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
+  if ((watched(FONEXA_EVENT_JOINED_MESSAGE) || watched(FONEXA_EVENT_DELIVERY_REPORT)) &&
+      !watched(FONEXA_EVENT_NEW_MESSAGE) && !watched(FONEXA_EVENT_SIGNAL)) {
+    Events::Register(FONEXA_EVENT_NEW_MESSAGE, [](uint32_t, const std::string&, uint32_t) {});
+  }
   // Registration changes and callers' numbers are only reported when asked
   // for; asked once the handlers are in place, so that none is missed.
   Events::EnableNetworkEvents(1);
@@ -87,7 +97,7 @@ void addMonitorCommand(CLI::App& app, CommandContext& context) {
   CLI::App* command = app.add_subcommand(
       "monitor", "Print the phone's events as they arrive (one JSON object per line with --json) until Ctrl-C");
   command->add_option("--events", options->events,
-                      "only these events, by name (signal, new_message, ring, caller_id, call_list, ...)")
+                      "only these events, by name (signal, new_message, joined_message, delivery_report, ring, caller_id, ...)")
       ->delimiter(',');
   command->add_option("--count", options->count, "stop after this many events")->check(CLI::PositiveNumber);
   command->add_option("--for", options->seconds, "stop after this many seconds")->check(CLI::PositiveNumber);
