@@ -24,6 +24,7 @@
 #include "SmsCounter.h"
 #include "System/CMxServer.h"
 #include "sim/VirtualModem.h"
+#include "sim/codec/SmsPdu.h"
 
 using fonexa::sim::ModemOptions;
 using fonexa::sim::VirtualModem;
@@ -249,6 +250,59 @@ class PhonePanelTest : public QObject {
     QTest::mouseClick(inbox->viewport(), Qt::LeftButton, {}, cell);
     QTest::mouseDClick(inbox->viewport(), Qt::LeftButton, {}, cell);
     QCOMPARE(find<QLineEdit>("smsNumber")->text(), QStringLiteral("+420602111222"));
+  }
+
+  void theInboxShowsEachLongMessageOnceAndMarksMissingParts() {
+    ModemOptions options;
+    const std::string greek = "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1";
+    fonexa::sim::DeliverRequest gappy;
+    gappy.originator = "+420777123456";
+    gappy.text = std::string(153, 'a') + std::string(153, 'b') + std::string(10, 'c');  // 153 septets a part
+    gappy.concatenationReference = 40;
+    fonexa::sim::DeliverRequest whole;
+    whole.originator = "+420602111222";
+    whole.text = std::string(100, 'w') + greek;
+    whole.concatenationReference = 41;
+    QVERIFY(host(options, [&](VirtualModem& modem) {
+      const auto gappyParts = fonexa::sim::buildDeliverParts(gappy);
+      const auto wholeParts = fonexa::sim::buildDeliverParts(whole);
+      modem.update([&](fonexa::sim::ModemContext& ctx) {
+        // Out of order, and the gappy message's second part never came.
+        ctx.messages.storeAt("SM", 1, {fonexa::sim::MessageStat::ReceivedRead, wholeParts[1].hex});
+        ctx.messages.storeAt("SM", 2, {fonexa::sim::MessageStat::ReceivedRead, gappyParts[2].hex});
+        ctx.messages.storeAt("SM", 3, {fonexa::sim::MessageStat::ReceivedRead, wholeParts[0].hex});
+        ctx.messages.storeAt("SM", 4, {fonexa::sim::MessageStat::ReceivedRead, gappyParts[0].hex});
+      });
+    }));
+    waitReady();
+    const QString wholeText = QString::fromStdString(whole.text);
+    QTRY_VERIFY_WITH_TIMEOUT(inboxHas(wholeText), kEventWaitMs);
+    QTableWidget* inbox = table("inbox");
+    QCOMPARE(inbox->rowCount(), 2);
+    QCOMPARE(inbox->horizontalHeaderItem(3)->text(), QStringLiteral("Parts"));
+    for (int row = 0; row < inbox->rowCount(); ++row) {
+      QTableWidgetItem* parts = inbox->item(row, 3);
+      if (inbox->item(row, 2)->text() == wholeText) {
+        QCOMPARE(parts->text(), QStringLiteral("2"));
+        QVERIFY(parts->toolTip().isEmpty());
+      } else {
+        QCOMPARE(inbox->item(row, 2)->text(), QString(153, QLatin1Char('a')) + QString(10, QLatin1Char('c')));
+        QCOMPARE(parts->text(), QStringLiteral("2 of 3"));
+        QCOMPARE(parts->toolTip(), QStringLiteral("1 part missing"));
+      }
+    }
+
+    // A long message the phone hands over (the engine asks for +CNMI mt=2)
+    // is one new row on top, not one per part, and stays there when the
+    // store is listed again behind its parts' announcements.
+    const QString arriving = QString(200, QLatin1Char('n'));
+    modem_->injectSms("+420602111222", arriving.toStdString());
+    QTRY_VERIFY_WITH_TIMEOUT(inboxHas(arriving), kEventWaitMs);
+    QTest::qWait(1000);
+    QCOMPARE(inbox->rowCount(), 3);
+    QCOMPARE(inbox->item(0, 2)->text(), arriving);
+    QCOMPARE(inbox->item(0, 2)->data(Qt::UserRole).toInt(), -1);
+    QVERIFY(inbox->item(0, 3)->text().isEmpty());
   }
 
   void dialAndHangUpFollowTheCallEvents() {

@@ -13,6 +13,10 @@ QString fromLatin1(const char* text) {
   return QString::fromLatin1(text != nullptr ? text : "");
 }
 
+QString fromUtf8(const char* text) {
+  return QString::fromUtf8(text != nullptr ? text : "");
+}
+
 QDateTime toDateTime(const fx::SYSTEMTIME& t) {
   if (t.wYear == 0) return QDateTime();
   return QDateTime(QDate(t.wYear, t.wMonth, t.wDay), QTime(t.wHour, t.wMinute, t.wSecond));
@@ -21,7 +25,7 @@ QDateTime toDateTime(const fx::SYSTEMTIME& t) {
 // The events the panel shows, each turned into a signal on the owner's thread.
 constexpr uint32_t kPanelEvents[] = {
     FONEXA_EVENT_RING,         FONEXA_EVENT_CALLER_ID, FONEXA_EVENT_SIGNAL,       FONEXA_EVENT_NEW_MESSAGE,
-    FONEXA_EVENT_REGISTRATION, FONEXA_EVENT_CALL_LIST, FONEXA_EVENT_MODULE_STATE,
+    FONEXA_EVENT_REGISTRATION, FONEXA_EVENT_CALL_LIST, FONEXA_EVENT_MODULE_STATE, FONEXA_EVENT_JOINED_MESSAGE,
 };
 
 }  // namespace
@@ -135,6 +139,19 @@ void PhoneLine::registerEvents() {
           message.text = fromLatin1(sms.GetText());
           message.time = toDateTime(sms.GetTime());
           onOwner([this, message] { emit messageArrived(message); });
+          // The event is one part; the listing joins a long message.
+          onWorker([this] { listInbox(); });
+          break;
+        }
+        case FONEXA_EVENT_JOINED_MESSAGE: {
+          const fx::Events::JoinedMessageEvent joined(text.c_str(), value);
+          InboxMessage message;
+          message.sender = fromUtf8(joined.GetSender());
+          message.text = fromUtf8(joined.GetText());
+          message.time = QDateTime::currentDateTime();
+          message.parts = 0;
+          message.missingParts = joined.GetMissingParts();
+          onOwner([this, message] { emit joinedMessageArrived(message); });
           break;
         }
         case FONEXA_EVENT_REGISTRATION:
@@ -177,19 +194,7 @@ void PhoneLine::refreshNetwork() {
 void PhoneLine::Refresh() {
   onWorker([this] {
     refreshNetwork();
-    std::vector<fx::Sms::SmsEntry> entries;
-    if (fx::Sms::ListMessages(4, entries)) {
-      std::vector<InboxMessage> messages;
-      for (const fx::Sms::SmsEntry& entry : entries) {
-        InboxMessage message;
-        message.index = entry.GetIndex();
-        message.sender = fromLatin1(entry.GetPhoneNumber());
-        message.text = fromLatin1(entry.GetMessageText());
-        message.time = toDateTime(entry.GetTime());
-        messages.push_back(message);
-      }
-      onOwner([this, messages] { emit messagesListed(messages); });
-    }
+    listInbox();
     std::vector<fx::PhoneBook::PhoneBookEntry> book;
     if (fx::PhoneBook::SetStorage(0) && fx::PhoneBook::ListEntries(-1, -1, book)) {
       std::vector<PhoneContact> contacts;
@@ -199,6 +204,31 @@ void PhoneLine::Refresh() {
       onOwner([this, contacts] { emit phoneBookListed(contacts); });
     }
   });
+}
+
+void PhoneLine::listInbox() {
+  if (closing_) return;
+  std::vector<fx::Sms::JoinedSmsEntry> entries;
+  if (!fx::Sms::ListJoinedMessages(4, entries)) return;
+  std::vector<InboxMessage> messages;
+  for (const fx::Sms::JoinedSmsEntry& entry : entries) {
+    // Delivery reports the phone stored are not messages to read.
+    if (entry.GetKind() == FONEXA_SMS_KIND_STATUS_REPORT) continue;
+    InboxMessage message;
+    for (const int index : entry.GetPartIndices()) {
+      if (index >= 0) {
+        message.index = index;
+        break;
+      }
+    }
+    message.sender = fromUtf8(entry.GetPhoneNumber());
+    message.text = fromUtf8(entry.GetMessageText());
+    message.time = toDateTime(entry.GetTime());
+    message.parts = entry.GetPartCount();
+    message.missingParts = entry.GetMissingParts();
+    messages.push_back(message);
+  }
+  onOwner([this, messages] { emit messagesListed(messages); });
 }
 
 void PhoneLine::SendMessage(const QString& number, const QString& text) {

@@ -23,11 +23,14 @@ namespace fonexa::sim {
 class VirtualModem;
 }
 
+// One message of the inbox, the parts of a long one joined.
 struct InboxMessage {
-  int index = -1;  // -1 for one that arrived by event
+  int index = -1;  // its first part's place in the store; -1 for one delivered to the panel
   QString sender;
   QString text;
   QDateTime time;
+  int parts = 1;  // 0 when not known (a message delivered to the panel)
+  int missingParts = 0;
 };
 
 struct PhoneContact {
@@ -70,7 +73,11 @@ class PhoneLine : public QObject {
   void registrationChanged(int status);
   void operatorChanged(const QString& name);
   void messagesListed(const std::vector<InboxMessage>& messages);
+  // A new message announced (each part of a long one): for the status line;
+  // the inbox is listed again behind it.
   void messageArrived(const InboxMessage& message);
+  // A message delivered to the panel rather than stored, its parts joined.
+  void joinedMessageArrived(const InboxMessage& message);
   void messageSent(bool ok, const QString& number);
   void phoneBookListed(const std::vector<PhoneContact>& contacts);
   void callChanged(const QString& number, quint32 value);
@@ -83,6 +90,8 @@ class PhoneLine : public QObject {
   void onOwner(std::function<void()> job);
   void registerEvents();
   void refreshNetwork();
+  // On the worker: the stored messages, long ones joined, as messagesListed.
+  void listInbox();
   bool startVirtualModem(QString* error);
 
   PanelSettings settings_;

@@ -1,5 +1,6 @@
 #include "PhonePanel.h"
 
+#include <QColor>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -184,7 +185,10 @@ QWidget* PhonePanel::buildMessages() {
   smsStatus_ = makeLabel("smsStatus");
   layout->addWidget(smsStatus_);
   layout->addWidget(new QLabel(QStringLiteral("Inbox")));
-  inbox_ = makeTable(QStringLiteral("inbox"), {QStringLiteral("From"), QStringLiteral("Received"), QStringLiteral("Text")});
+  inbox_ = makeTable(QStringLiteral("inbox"), {QStringLiteral("From"), QStringLiteral("Received"), QStringLiteral("Text"),
+                                               QStringLiteral("Parts")});
+  inbox_->horizontalHeader()->setStretchLastSection(false);
+  inbox_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
   layout->addWidget(inbox_, 1);
 
   connect(smsText_, &QPlainTextEdit::textChanged, this, &PhonePanel::updateCounter);
@@ -269,15 +273,21 @@ void PhonePanel::wireLine() {
   });
   connect(line, &PhoneLine::operatorChanged, this, [this](const QString& name) { operator_->setText(name); });
   connect(line, &PhoneLine::messagesListed, this, [this](const std::vector<InboxMessage>& messages) {
-    inbox_->setRowCount(0);
-    for (const InboxMessage& message : messages) addInboxRow(message);
+    // The listing stands for the store; messages delivered to the panel
+    // itself are in no store and stay on top, where they came in.
+    for (int row = inbox_->rowCount() - 1; row >= 0; --row) {
+      if (inbox_->item(row, 2)->data(Qt::UserRole).toInt() >= 0) inbox_->removeRow(row);
+    }
+    const int delivered = inbox_->rowCount();
+    for (const InboxMessage& message : messages) addInboxRow(message, delivered);
   });
   connect(line, &PhoneLine::messageArrived, this, [this](const InboxMessage& message) {
-    // The monitor may announce an unread message that the first listing
-    // already showed.
+    // The row comes with the listing that follows, long messages joined.
+    smsStatus_->setText(QStringLiteral("New message from %1").arg(message.sender));
+  });
+  connect(line, &PhoneLine::joinedMessageArrived, this, [this](const InboxMessage& message) {
     if (inboxHolds(message)) return;
     addInboxRow(message);
-    smsStatus_->setText(QStringLiteral("New message from %1").arg(message.sender));
   });
   connect(line, &PhoneLine::messageSent, this, [this](bool ok, const QString& number) {
     smsSend_->setEnabled(true);
@@ -369,9 +379,8 @@ void PhonePanel::applySearch() {
   }
 }
 
-void PhonePanel::addInboxRow(const InboxMessage& message) {
+void PhonePanel::addInboxRow(const InboxMessage& message, int row) {
   // Newest first: the listing comes in storage order, events as they happen.
-  const int row = 0;
   inbox_->insertRow(row);
   const QString name = NameFor(message.sender);
   auto* from = new QTableWidgetItem(name.isEmpty() ? message.sender : QStringLiteral("%1 (%2)").arg(name, message.sender));
@@ -382,7 +391,27 @@ void PhonePanel::addInboxRow(const InboxMessage& message) {
   inbox_->setItem(row, 1, received);
   auto* text = new QTableWidgetItem(message.text);
   text->setToolTip(message.text);
+  text->setData(Qt::UserRole, message.index);
   inbox_->setItem(row, 2, text);
+  // A long message shows its part count; one with parts missing says how
+  // many arrived, so that a gap in the text is not taken for the sender's.
+  // A message delivered to the panel comes without its count.
+  const int arrived = message.parts - message.missingParts;
+  QString shownParts;
+  if (message.parts == 0) {
+    if (message.missingParts > 0) shownParts = QStringLiteral("%1 missing").arg(message.missingParts);
+  } else if (message.missingParts > 0) {
+    shownParts = QStringLiteral("%1 of %2").arg(arrived).arg(message.parts);
+  } else if (message.parts > 1) {
+    shownParts = QString::number(message.parts);
+  }
+  auto* parts = new QTableWidgetItem(shownParts);
+  if (message.missingParts > 0) {
+    parts->setToolTip(message.missingParts == 1 ? QStringLiteral("1 part missing")
+                                                : QStringLiteral("%1 parts missing").arg(message.missingParts));
+    parts->setForeground(QColor(0xB0, 0x30, 0x20));
+  }
+  inbox_->setItem(row, 3, parts);
   inbox_->resizeColumnToContents(0);
   inbox_->resizeColumnToContents(1);
 }

@@ -39,7 +39,8 @@ class PhonePanel : public QWidget {
   void wireLine();
   void updateCounter();
   void applySearch();
-  void addInboxRow(const InboxMessage& message);
+  // Puts the message at row (the top: the newest first).
+  void addInboxRow(const InboxMessage& message, int row = 0);
   bool inboxHolds(const InboxMessage& message) const;
   void showIncoming(const QString& number);
   void askForPin();
