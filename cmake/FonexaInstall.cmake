@@ -2,9 +2,11 @@
 #   include/fonexa/                 the public headers
 #   LIBDIR/                         libFonexaCore, libFonexa (the SDK) and the
 #                                   host's client library PhonePanel
-#   LIBDIR/tallix/                  the host's own libraries Gui and System
+#   LIBDIR/tallix/                  the host: the program tallix, its skin/ and
+#                                   its own libraries Gui and System
 #   LIBDIR/fonexa-plugins/          the device plug-ins and the keypad module
-#   bin/                            fonexa, fonexa-modemsim, tallix and its skin/
+#   bin/                            fonexa, fonexa-modemsim, and tallix as a link
+#                                   to the host's program
 #   LIBDIR/cmake/Fonexa/            the CMake package: Fonexa::Core, Fonexa::Sdk
 #   LIBDIR/pkgconfig/               fonexa-core.pc, fonexa.pc
 # Test programs, benchmarks, examples and the static helper libraries stay in
@@ -27,8 +29,11 @@ set_target_properties(Fonexa PROPERTIES INSTALL_RPATH "${fonexa_library_rpath}")
 # The host's own libraries Gui and System are private to it: their names are
 # too general for the shared library folder. tallix opens its client libraries
 # (libPhonePanel.so) by bare name, which its own run path resolves.
+# The host's installation folder is the folder of its program: its skin/ and
+# logs/ sit beside it there, not in bin/.
 set(FONEXA_INSTALL_HOSTLIBDIR ${CMAKE_INSTALL_LIBDIR}/tallix)
-set_target_properties(tallix PROPERTIES INSTALL_RPATH "${fonexa_program_rpath};${fonexa_program_rpath}/tallix")
+fonexa_relative_rpath(${FONEXA_INSTALL_HOSTLIBDIR} fonexa_host_rpath)
+set_target_properties(tallix PROPERTIES INSTALL_RPATH "$ORIGIN;${fonexa_host_rpath}")
 set_target_properties(PhonePanel PROPERTIES INSTALL_RPATH "${fonexa_library_rpath};${fonexa_library_rpath}/tallix")
 set_target_properties(Gui System PROPERTIES INSTALL_RPATH "$ORIGIN")
 set(fonexa_plugin_modules GenericPhone MotorolaPhone EricssonPhone NokiaPhone FonexaKeypad)
@@ -44,11 +49,19 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/fonexa
 install(TARGETS ${fonexa_plugin_modules} LIBRARY DESTINATION ${FONEXA_INSTALL_PLUGINDIR})
 install(TARGETS Gui System LIBRARY DESTINATION ${FONEXA_INSTALL_HOSTLIBDIR})
 install(TARGETS PhonePanel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(TARGETS fonexa fonexa-modemsim tallix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# tallix reads skin/tallix.xml beside its own file.
+install(TARGETS fonexa fonexa-modemsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tallix RUNTIME DESTINATION ${FONEXA_INSTALL_HOSTLIBDIR})
+# tallix reads skin/tallix.xml beside its own file (the link's target).
 get_directory_property(fonexa_skin_pictures DIRECTORY ${PROJECT_SOURCE_DIR}/host DEFINITION TALLIX_SKIN_PICTURES)
 install(FILES ${PROJECT_SOURCE_DIR}/host/skin/tallix.xml ${fonexa_skin_pictures}
-  DESTINATION ${CMAKE_INSTALL_BINDIR}/skin)
+  DESTINATION ${FONEXA_INSTALL_HOSTLIBDIR}/skin)
+file(RELATIVE_PATH fonexa_host_link /${CMAKE_INSTALL_BINDIR} /${FONEXA_INSTALL_HOSTLIBDIR}/tallix)
+install(CODE "
+  set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tallix\")
+  file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  file(REMOVE \"\${link}\")
+  file(CREATE_LINK \"${fonexa_host_link}\" \"\${link}\" SYMBOLIC)
+  message(STATUS \"Installing: \${link} -> ${fonexa_host_link}\")")
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # ---- The CMake package -----------------------------------------------------------

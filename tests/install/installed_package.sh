@@ -84,7 +84,7 @@ case $step in
 
   layout)
     for file in include/fonexa/FonexaCore.h include/fonexa/Fonexa.h include/fonexa/MxPortProfile.h \
-                bin/skin/tallix.xml bin/skin/start-phone.png share/doc/fonexa/README.md \
+                "${LIBDIR}/tallix/skin/tallix.xml" "${LIBDIR}/tallix/skin/start-phone.png" share/doc/fonexa/README.md \
                 "${LIBDIR}/cmake/Fonexa/FonexaConfig.cmake" "${LIBDIR}/cmake/Fonexa/FonexaConfigVersion.cmake" \
                 "${LIBDIR}/pkgconfig/fonexa-core.pc" "${LIBDIR}/pkgconfig/fonexa.pc"; do
       [ -f "$prefix/$file" ] || fail "$file is not installed"
@@ -97,7 +97,10 @@ case $step in
     # Exactly the programs, the libraries and the modules; no tests, benches,
     # examples or static helpers.
     programs=$(cd "$prefix/bin" && ls | tr '\n' ' ')
-    [ "$programs" = "fonexa fonexa-modemsim skin tallix " ] || fail "bin/ holds: $programs"
+    [ "$programs" = "fonexa fonexa-modemsim tallix " ] || fail "bin/ holds: $programs"
+    # bin/tallix is a relative link to the host's folder, where its skin is.
+    [ "$(readlink "$prefix/bin/tallix")" = "../${LIBDIR}/tallix/tallix" ] ||
+      fail "bin/tallix links to '$(readlink "$prefix/bin/tallix")'"
     modules=$(cd "$libdir/fonexa-plugins" && ls | tr '\n' ' ')
     [ "$modules" = "EricssonPhone.so FonexaKeypad.so GenericPhone.so MotorolaPhone.so NokiaPhone.so " ] ||
       fail "the plug-in folder holds: $modules"
@@ -134,7 +137,7 @@ case $step in
     fi
     runtime=$WORK/runtime
     mkdir -p -m 700 "$runtime"
-    log=$prefix/bin/logs/tallix.txt
+    log=$libdir/tallix/logs/tallix.txt
     rm -f "$log"
     host_env=(env XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen FONEXA_MUTEX_NAMESPACE="install-host-$$")
     isolated "${host_env[@]}" timeout 120 "$prefix/bin/tallix" -background >"$WORK/tallix.out" 2>&1 &
