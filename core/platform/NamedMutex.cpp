@@ -146,11 +146,13 @@ NamedMutex::WaitResult NamedMutex::Wait(uint32_t timeoutMs) {
   }
   switch (rc) {
     case 0:
+      Taken();
       return WaitResult::Acquired;
     case EOWNERDEAD:
       // The previous owner died holding it: the state it protected (a line
       // dialogue) ended with that process, so the mutex is simply taken over.
       pthread_mutex_consistent(&shared_->mutex);
+      Taken();
       return WaitResult::Abandoned;
     case ETIMEDOUT:
       return WaitResult::TimedOut;
@@ -159,8 +161,18 @@ NamedMutex::WaitResult NamedMutex::Wait(uint32_t timeoutMs) {
   }
 }
 
+void NamedMutex::Taken() {
+  if (owner_.load() == std::this_thread::get_id()) {
+    ++depth_;
+    return;
+  }
+  owner_.store(std::this_thread::get_id());
+  depth_ = 1;
+}
+
 bool NamedMutex::Release() {
-  if (!shared_) return false;
+  if (!shared_ || owner_.load() != std::this_thread::get_id()) return false;
+  if (--depth_ == 0) owner_.store(std::thread::id{});
   return pthread_mutex_unlock(&shared_->mutex) == 0;
 }
 

@@ -10,8 +10,10 @@
 
 #include <pthread.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 namespace fonexa::platform {
 
@@ -41,7 +43,13 @@ class NamedMutex {
 
  private:
   struct Shared;
+  void Taken();  // records a successful wait of the calling thread
   Shared* shared_ = nullptr;
+  // Who holds it through this object, and how often: a release by any other
+  // thread is refused here rather than handed to the system as an unlock of a
+  // mutex the caller does not own. depth_ is touched only by the owner.
+  std::atomic<std::thread::id> owner_{};
+  uint32_t depth_ = 0;
 };
 
 }  // namespace fonexa::platform

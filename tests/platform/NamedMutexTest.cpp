@@ -67,6 +67,25 @@ TEST(NamedMutex, IsRecursiveForItsOwner) {
   EXPECT_FALSE(mutex.Release());  // no longer owned
 }
 
+TEST(NamedMutex, ReleaseByAThreadThatDoesNotHoldItIsRefusedAndLeavesItHeld) {
+  const std::string name = UniqueName();
+  NamedMutex mutex;
+  ASSERT_TRUE(mutex.Create(name));
+  EXPECT_FALSE(mutex.Release());  // never taken
+  ASSERT_EQ(mutex.Wait(0), NamedMutex::WaitResult::Acquired);
+  bool releasedByStranger = true;
+  NamedMutex::WaitResult strangerWait{};
+  std::thread stranger([&] {
+    releasedByStranger = mutex.Release();
+    NamedMutex theirs;
+    if (theirs.Create(name)) strangerWait = theirs.Wait(50);
+  });
+  stranger.join();
+  EXPECT_FALSE(releasedByStranger);
+  EXPECT_EQ(strangerWait, NamedMutex::WaitResult::TimedOut);  // still the owner's
+  EXPECT_TRUE(mutex.Release());
+}
+
 TEST(NamedMutex, OtherThreadTimesOutWhileHeldAndGetsItAfterRelease) {
   const std::string name = UniqueName();
   NamedMutex mine;
