@@ -59,56 +59,49 @@ SmsFields FieldsOf(const MxSmsRecord& record) {
                    record.reserved};
 }
 
-SmsUtf8Fields FieldsOf(const MxSmsUtf8Record& record) {
-  SmsUtf8Fields fields;
-  fields.index = record.index;
+namespace {
+
+// The fields both UTF-8 records carry under the same names.
+template <class Record>
+void FillMessageFields(const Record& record, MessageFields& fields) {
   fields.state = record.status;
   fields.kind = record.kind;
-  fields.year = record.year;
-  fields.month = record.month;
-  fields.day = record.day;
-  fields.hour = record.hour;
-  fields.minute = record.minute;
-  fields.second = record.second;
+  fields.time = CalendarFields{record.year, record.month, record.day, record.hour, record.minute, record.second};
   fields.partReference = record.partReference;
   fields.partCount = record.partCount;
-  fields.partNumber = record.partNumber;
-  fields.reportReference = record.reportReference;
-  fields.reportStatus = record.reportStatus;
-  fields.dischargeYear = record.dischargeYear;
-  fields.dischargeMonth = record.dischargeMonth;
-  fields.dischargeDay = record.dischargeDay;
-  fields.dischargeHour = record.dischargeHour;
-  fields.dischargeMinute = record.dischargeMinute;
-  fields.dischargeSecond = record.dischargeSecond;
   fields.phoneNumber = TextOf(record.phoneNumber);
   fields.messageText = TextOf(record.messageText);
   fields.providerPhone = TextOf(record.providerNumber);
+}
+
+}  // namespace
+
+SmsUtf8Fields FieldsOf(const MxSmsUtf8Record& record) {
+  SmsUtf8Fields fields;
+  FillMessageFields(record, fields);
+  fields.index = record.index;
+  fields.partNumber = record.partNumber;
+  fields.reportReference = record.reportReference;
+  fields.reportStatus = record.reportStatus;
+  fields.discharge = CalendarFields{record.dischargeYear, record.dischargeMonth,  record.dischargeDay,
+                                    record.dischargeHour, record.dischargeMinute, record.dischargeSecond};
   return fields;
 }
 
 JoinedSmsFields FieldsOf(const MxJoinedSmsRecord& record) {
   JoinedSmsFields fields;
-  fields.state = record.status;
-  fields.kind = record.kind;
-  fields.year = record.year;
-  fields.month = record.month;
-  fields.day = record.day;
-  fields.hour = record.hour;
-  fields.minute = record.minute;
-  fields.second = record.second;
-  fields.partReference = record.partReference;
-  fields.partCount = record.partCount;
+  FillMessageFields(record, fields);
   fields.missingParts = record.missingParts;
   // The count comes from the phone's messages; the array holds at most
   // FONEXA_MAX_PARTS indices whatever it says.
   const int indices = record.partCount < 0 ? 0 : record.partCount > FONEXA_MAX_PARTS ? FONEXA_MAX_PARTS : record.partCount;
   fields.partIndices.assign(record.partIndices, record.partIndices + indices);
   fields.textLength = record.textLength;
-  fields.phoneNumber = TextOf(record.phoneNumber);
-  fields.messageText = TextOf(record.messageText);
-  fields.providerPhone = TextOf(record.providerNumber);
   return fields;
+}
+
+CTime LocalTimeToSeconds(const CalendarFields& time) {
+  return LocalTimeToSeconds(time.year, time.month, time.day, time.hour, time.minute, time.second);
 }
 
 PhoneBookFields FieldsOf(const MxPhoneBookRecord& record) {

@@ -18,6 +18,8 @@ NetworkFields FieldsOf(const MxOperatorRecord& record);
 // system; -1 when the fields are no valid time.
 CTime LocalTimeToSeconds(int year, int month, int day, int hour, int minute, int second);
 
+CTime LocalTimeToSeconds(const CalendarFields& time);
+
 // Seconds since 1970 as local calendar time; all zero for -1 or a value the
 // calendar cannot hold.
 SYSTEMTIME SystemTimeOf(CTime seconds);

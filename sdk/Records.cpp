@@ -16,20 +16,9 @@ CTime SmsEntryBase::Seconds() const {
                                  m_fields.second);
 }
 
-CTime SmsUtf8EntryBase::Seconds() const {
-  return sdk::LocalTimeToSeconds(m_fields.year, m_fields.month, m_fields.day, m_fields.hour, m_fields.minute,
-                                 m_fields.second);
-}
-
-CTime SmsUtf8EntryBase::DischargeSeconds() const {
-  return sdk::LocalTimeToSeconds(m_fields.dischargeYear, m_fields.dischargeMonth, m_fields.dischargeDay,
-                                 m_fields.dischargeHour, m_fields.dischargeMinute, m_fields.dischargeSecond);
-}
-
-CTime JoinedSmsEntryBase::Seconds() const {
-  return sdk::LocalTimeToSeconds(m_fields.year, m_fields.month, m_fields.day, m_fields.hour, m_fields.minute,
-                                 m_fields.second);
-}
+CTime SmsUtf8EntryBase::Seconds() const { return sdk::LocalTimeToSeconds(m_fields.time); }
+CTime SmsUtf8EntryBase::DischargeSeconds() const { return sdk::LocalTimeToSeconds(m_fields.discharge); }
+CTime JoinedSmsEntryBase::Seconds() const { return sdk::LocalTimeToSeconds(m_fields.time); }
 
 SYSTEMTIME Sms::SmsEntry::GetTime() const { return sdk::SystemTimeOf(Seconds()); }
 SYSTEMTIME Sms::SmsUtf8Entry::GetTime() const { return sdk::SystemTimeOf(Seconds()); }

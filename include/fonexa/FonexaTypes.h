@@ -60,55 +60,46 @@ struct SmsFields {
   int validity = 0;
 };
 
-/// A stored message read in UTF-8: one part, or a status report.
-struct SmsUtf8Fields {
-  int index = 0;
-  int state = 0;
-  int kind = FONEXA_SMS_KIND_RECEIVED;
+/// A calendar time as the phone gave it, all zero for none.
+struct CalendarFields {
   int year = 0;
   int month = 0;
   int day = 0;
   int hour = 0;
   int minute = 0;
   int second = 0;
+};
+
+// What a stored part and a joined message share, texts in UTF-8.
+struct MessageFields {
+  int state = 0;
+  int kind = FONEXA_SMS_KIND_RECEIVED;
+  CalendarFields time;
   int partReference = -1;
   int partCount = 1;
+  std::string phoneNumber;
+  std::string messageText;
+  std::string providerPhone;
+};
+
+// A stored message read in UTF-8: one part, or a status report.
+struct SmsUtf8Fields : MessageFields {
+  int index = 0;
   int partNumber = 1;
   int reportReference = -1;
   int reportStatus = -1;
-  int dischargeYear = 0;
-  int dischargeMonth = 0;
-  int dischargeDay = 0;
-  int dischargeHour = 0;
-  int dischargeMinute = 0;
-  int dischargeSecond = 0;
-  std::string phoneNumber;
-  std::string messageText;
-  std::string providerPhone;
+  CalendarFields discharge;
 };
 
-/// A stored message with the parts of a long one joined, in UTF-8.
-struct JoinedSmsFields {
-  int state = 0;
-  int kind = FONEXA_SMS_KIND_RECEIVED;
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-  int partReference = -1;
-  int partCount = 1;
+// A stored message with the parts of a long one joined.
+struct JoinedSmsFields : MessageFields {
   int missingParts = 0;
-  /// The storage index of each part in order, -1 where a part is missing.
+  // The storage index of each part in order, -1 where a part is missing.
   std::vector<int> partIndices;
   int textLength = 0;
-  std::string phoneNumber;
-  std::string messageText;
-  std::string providerPhone;
 };
 
-/// How a UTF-8 text is sent: as a flash message (one part only), and with a
+// How a UTF-8 text is sent: as a flash message (one part only), and with a
 /// delivery report asked for on every part.
 struct SmsSendOptions {
   bool flash = false;
