@@ -70,7 +70,7 @@ struct CalendarFields {
   int second = 0;
 };
 
-// What a stored part and a joined message share, texts in UTF-8.
+/// What a stored part and a joined message share, texts in UTF-8.
 struct MessageFields {
   int state = 0;
   int kind = FONEXA_SMS_KIND_RECEIVED;
@@ -82,7 +82,7 @@ struct MessageFields {
   std::string providerPhone;
 };
 
-// A stored message read in UTF-8: one part, or a status report.
+/// A stored message read in UTF-8: one part, or a status report.
 struct SmsUtf8Fields : MessageFields {
   int index = 0;
   int partNumber = 1;
@@ -91,15 +91,15 @@ struct SmsUtf8Fields : MessageFields {
   CalendarFields discharge;
 };
 
-// A stored message with the parts of a long one joined.
+/// A stored message with the parts of a long one joined.
 struct JoinedSmsFields : MessageFields {
   int missingParts = 0;
-  // The storage index of each part in order, -1 where a part is missing.
+  /// The storage index of each part in order, -1 where a part is missing.
   std::vector<int> partIndices;
   int textLength = 0;
 };
 
-// How a UTF-8 text is sent: as a flash message (one part only), and with a
+/// How a UTF-8 text is sent: as a flash message (one part only), and with a
 /// delivery report asked for on every part.
 struct SmsSendOptions {
   bool flash = false;
