@@ -592,7 +592,7 @@ def main():
             results.append((label, bench.rows(shaped)))
         codec = codec_rows(tools)
 
-    command = "bench/headtohead/run.py --build %s --reps %d" % (args.build, args.reps)
+    command = "/usr/bin/python3 bench/headtohead/run.py --build BUILD_DIR --reps %d" % args.reps
     header, tables = render(results, floors, codec, args.reps, sizes, command, started_load)
     print(header)
     print(tables)
