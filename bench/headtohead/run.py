@@ -167,6 +167,7 @@ class Modem:
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
+        self.process.stdout.close()
         with open(self.transcript, encoding="utf-8", errors="replace") as f:
             count = line_bytes(f.read())
         shutil.rmtree(self.workdir, ignore_errors=True)

@@ -2,8 +2,11 @@
 """The pure helpers of run.py: the stored PDUs it prepares and the byte count
 it takes the line time from."""
 import binascii
+import json
 import os
+import shutil
 import sys
+import tempfile
 import unittest
 
 try:
@@ -64,6 +67,36 @@ class LineBytes(unittest.TestCase):
                       "+0.000300 < \\x1A\\\\\n"
                       "+0.000400 # client closed\\n\n")
         self.assertEqual(run.line_bytes(transcript), 7 + 15 + 2)
+
+
+MODEMSIM = os.path.join(os.environ.get("FONEXA_BUILD_DIR", ""), "bin", "fonexa-modemsim")
+
+
+@unittest.skipUnless(os.access(MODEMSIM, os.X_OK), "FONEXA_BUILD_DIR names no build with fonexa-modemsim")
+class LineBytesOnTheModem(unittest.TestCase):
+    """The count the line time rests on, against what really crossed the pty."""
+
+    def setUp(self):
+        self.workdir = tempfile.mkdtemp(prefix="headtohead-test-")
+        self.state = os.path.join(self.workdir, "state.json")
+        with open(self.state, "w") as f:
+            json.dump(run.prepared_state(3, 1, 1, 2), f)
+
+    def tearDown(self):
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def test_console_and_transcript_count_every_byte_both_ways(self):
+        modem = run.Modem(MODEMSIM, self.state, False, self.workdir)
+        try:
+            run.raw_floor(modem.device, 3)
+            so_far = modem.bytes_so_far()
+        finally:
+            total = modem.stop()
+        # "ATE0\r" and its echo, "\r\nOK\r\n"; then three times "AT+CSQ\r"
+        # answered by "\r\n+CSQ: 21,99\r\n\r\nOK\r\n".
+        expected = 5 + 5 + 6 + 3 * (7 + 21)
+        self.assertEqual(so_far, expected)
+        self.assertEqual(total, expected)
 
 
 if __name__ == "__main__":
