@@ -64,9 +64,14 @@ int CMxGsmWrapper::TranslateEvent(uint32_t eventId, const std::string&, uint32_t
     Raise(CMxGsmBasics::kEventRegistration, 0);
     Raise(CMxGsmBasics::kEventSignal, 99);
   }
-  if (!m_monitorThread) {
-    m_monitorThread = new fonexa::platform::WorkerThread;
-    m_monitorThread->Start([this] { RunMonitor(); });
+  if (!m_monitorThread.load()) {
+    auto* thread = new fonexa::platform::WorkerThread;
+    fonexa::platform::WorkerThread* none = nullptr;
+    if (m_monitorThread.compare_exchange_strong(none, thread)) {
+      thread->Start([this] { RunMonitor(); });
+    } else {
+      delete thread;  // another thread raised the readiness at the same time
+    }
   }
   return 0;
 }

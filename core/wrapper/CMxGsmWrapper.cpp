@@ -32,17 +32,17 @@ CMxGsmWrapper::CMxGsmWrapper() {
 }
 
 CMxGsmWrapper::~CMxGsmWrapper() {
-  if (m_monitorThread) {
-    m_monitorThread->WaitUntilFinished();  // polls every 50 ms
-    delete m_monitorThread;
-    m_monitorThread = nullptr;
-  }
   // The process's call tracking, a dial and a verification may still run on
   // this instance's session: they end before the session goes, and a later
-  // instance starts its own.
+  // instance starts its own. They end before the monitor is taken, since a
+  // verification that succeeds raises the readiness that starts the monitor.
   CMxGsmCall::WaitForDial();
   fonexa::CallTracking::WaitUntilStopped();
   CMxGsmProtection::WaitForVerification();
+  if (auto* thread = m_monitorThread.exchange(nullptr)) {
+    thread->WaitUntilFinished();  // polls every 50 ms
+    delete thread;
+  }
 }
 
 bool CMxGsmWrapper::ClaimRelease() { return !ReleaseClaimed().exchange(true); }
@@ -60,7 +60,7 @@ void CMxGsmWrapper::Release(CMxGsmWrapper* instance) {
     // instance, and perhaps of its plug-in, once its handler returns. The
     // monitor ends on the stop event and, as its last act, destroys the
     // instance after every user has left.
-    if (instance->m_monitorThread) {
+    if (instance->m_monitorThread.load()) {
       instance->m_destroyWhenMonitorEnds = true;
     } else {
       TraceLog().Write("ReleaseGsm>>ERROR:Released from inside without a monitor; the instance stays.\r\n");

@@ -92,10 +92,14 @@ class CMxGsmWrapper : public IMxGsmHandler {
   static void Destroy(CMxGsmWrapper* instance);
 
   fonexa::InstanceUseLock m_useLock;
-  int m_moduleState = kCreated;
+  // Written by the verification thread when the SIM becomes ready, read by
+  // every export.
+  std::atomic<int> m_moduleState{kCreated};
   CMxGsmBasics m_session;
   std::string m_initText;
-  fonexa::platform::WorkerThread* m_monitorThread = nullptr;
+  // Started by whichever thread first raises the module's readiness (an
+  // export, the verification thread), taken by the destructor.
+  std::atomic<fonexa::platform::WorkerThread*> m_monitorThread{nullptr};
   CodeRetrievalFunc m_codeRetrievalFunc = nullptr;
   std::atomic<std::thread::id> m_monitorThreadId{};
   // Set by a release that had to leave the destruction to the monitor thread.
