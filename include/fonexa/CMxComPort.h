@@ -118,4 +118,9 @@ class FONEXA_API CMxComPort {
   std::atomic<uint32_t> m_eventMask{0};
   int m_ringLevel = 0;
   bool m_readFailed = false;
+  // What one read of the device brought beyond the bytes asked for; the next
+  // reads are served from here before the device is asked again.
+  unsigned char m_readAhead[256] = {};
+  int m_readAheadPos = 0;
+  int m_readAheadEnd = 0;
 };
