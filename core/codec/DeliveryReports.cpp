@@ -40,13 +40,29 @@ int DeliveryTracker::Register(const std::string& recipient, const std::vector<in
   return messages_.back().id;
 }
 
+int DeliveryTracker::Register(const std::string& recipient, size_t partCount) {
+  return Register(recipient, std::vector<int>(partCount, -1));
+}
+
+void DeliveryTracker::SetReference(int messageId, size_t part, int reference) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (Message& message : messages_) {
+    if (message.id == messageId && part < message.parts.size()) message.parts[part].reference = reference;
+  }
+}
+
+void DeliveryTracker::Forget(int messageId) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::erase_if(messages_, [messageId](const Message& message) { return message.id == messageId; });
+}
+
 std::optional<DeliveryTracker::Match> DeliveryTracker::Report(const std::string& recipient, int reference,
                                                               int status) {
   std::lock_guard<std::mutex> lock(mutex_);
   for (auto message = messages_.rbegin(); message != messages_.rend(); ++message) {
     if (!recipient.empty() && !ComparePhoneNumbers(recipient, message->recipient)) continue;
     const auto part = std::find_if(message->parts.begin(), message->parts.end(),
-                                   [&](const Part& p) { return p.reference == reference; });
+                                   [&](const Part& p) { return p.reference >= 0 && p.reference == reference; });
     if (part == message->parts.end()) continue;
     // A final word is not taken back by a late "still trying".
     const DeliveryOutcome reported = OutcomeOfReportStatus(status);

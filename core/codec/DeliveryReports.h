@@ -46,6 +46,13 @@ class DeliveryTracker {
   // Records a message sent to recipient in parts with these TP-MRs; its id
   // (positive, never reused within the process).
   int Register(const std::string& recipient, const std::vector<int>& references);
+  // Records a message about to be sent in partCount parts, none sent yet: a
+  // report that comes back between two parts finds its part already here.
+  int Register(const std::string& recipient, size_t partCount);
+  // The TP-MR the phone gave part `part` (from 0) of a registered message.
+  void SetReference(int messageId, size_t part, int reference);
+  // A message that was not sent after all.
+  void Forget(int messageId);
 
   struct Match {
     int messageId = 0;

@@ -352,6 +352,10 @@ int CMxGsmSms::SendUtf8Message(const std::string& phoneNumber, const std::string
   if (!_SelectPduFormat()) return dialogue.Leave("ERROR:Can't select PDU format.", 0);
   const std::string address = *fonexa::AddressForPdu(phoneNumber);
   const int count = static_cast<int>(parts.size());
+  // Known before the first part goes: its report may come back before the
+  // last part is sent.
+  fonexa::DeliveryTracker& tracker = fonexa::DeliveryTracker::Process();
+  const int id = tracker.Register(phoneNumber, parts.size());
   for (int i = 0; i < count; ++i) {
     // Built in order, the parts share one concatenation reference. Parts
     // already sent stay sent; the ones after a refused part are not tried.
@@ -359,10 +363,14 @@ int CMxGsmSms::SendUtf8Message(const std::string& phoneNumber, const std::string
     const int length = CMxGsmCoding::ConvertUnitsToPdu(pdu, address, parts[static_cast<size_t>(i)], alphabet, i + 1,
                                                        count, flash ? 1 : 0, statusReport);
     int reference = -1;
-    if (!SendBuiltPdu(pdu, length, reference)) return dialogue.Leave(Reason("ERROR:Part not sent:", i + 1), 0);
+    if (!SendBuiltPdu(pdu, length, reference)) {
+      tracker.Forget(id);
+      return dialogue.Leave(Reason("ERROR:Part not sent:", i + 1), 0);
+    }
+    tracker.SetReference(id, static_cast<size_t>(i), reference);
     references.push_back(reference);
   }
-  messageId = fonexa::DeliveryTracker::Process().Register(phoneNumber, references);
+  messageId = id;
   return dialogue.Leave("OK.", 1);
 }
 

@@ -308,6 +308,17 @@ int CMxGsmBasics::WriteCommandStringAndWaitForResponse(const std::string& comman
       TraceLog().Write("\r\n<--CMxGsmBasics::WriteCommandStringAndWaitForResponse>>ERROR:Wrong Response.\r\n");
       return 0;
     }
+    if (collected == "\r") {
+      // The blank line that opens the prompt after an unsolicited code (a
+      // status report between two parts of a long message, say).
+      const std::string next = port->_ReadResponseString(1, static_cast<uint32_t>(timeoutMs));
+      if (next == "\n") {
+        collected = port->_ReadResponseString(1, static_cast<uint32_t>(timeoutMs));
+        TraceLog().Write("\r\n].\r\nCMxGsmBasics::WriteCommandStringAndWaitForResponse>>Reading[%s", collected.c_str());
+        continue;
+      }
+      collected += next;
+    }
     collected += ReadAnswerLineString(timeoutMs);
     TraceLog().Write("%s].\r\n", collected.size() > 1 ? collected.c_str() + 1 : "");
     const uint32_t code = _TestForRingCode(collected);
