@@ -8,6 +8,8 @@
 #include "platform/WorkerThread.h"
 #include "services/CMxGsmNetwork.h"
 #include "services/CMxGsmSms.h"
+#include "codec/DeliveryReports.h"
+#include "codec/MessageJoining.h"
 #include "codec/SmsEntry.h"
 #include "text/DebugLog.h"
 #include "wrapper/CMxGsmWrapper.h"
@@ -113,7 +115,9 @@ void CMxGsmWrapper::PollOnce(int cycle, int& errors, int& lastRegistration) {
   if (!m_session.Attach("_MxGsmCheckSignalAndSmsThread", kExportLockMs)) return;
   CMxGsmNetwork network(&m_session);
   bool switchedOff = false;
-  if (m_session.IsHandledEvent(CMxGsmBasics::kEventSignal)) {
+  const bool pollsSignal = m_session.IsHandledEvent(CMxGsmBasics::kEventSignal);
+  const bool pollsMessages = m_session.IsHandledEvent(CMxGsmBasics::kEventNewMessage);
+  if (pollsSignal) {
     int rssi = -1;
     int ber = -1;
     if (network.GetSignalQuality(rssi, ber)) {
@@ -127,7 +131,7 @@ void CMxGsmWrapper::PollOnce(int cycle, int& errors, int& lastRegistration) {
       switchedOff = true;
     }
   }
-  if (!switchedOff && m_session.IsHandledEvent(CMxGsmBasics::kEventNewMessage)) {
+  if (!switchedOff && pollsMessages) {
     std::vector<fonexa::SmsEntry> unread;
     if (CMxGsmSms(&m_session).ReadSmsEntries(0, unread)) {
       for (const auto& entry : unread) {
@@ -153,6 +157,15 @@ void CMxGsmWrapper::PollOnce(int cycle, int& errors, int& lastRegistration) {
         lastRegistration = stat;
       }
     }
+  }
+  // Joined messages and delivery reports come as unsolicited codes, read
+  // whenever the line is: a listener for those alone still has the line read
+  // each cycle, by a signal query whose answer nobody asked for.
+  if (!switchedOff && !pollsSignal && !pollsMessages &&
+      (m_session.IsHandledEvent(fonexa::kEventJoinedMessage) || m_session.IsHandledEvent(fonexa::kEventDeliveryReport))) {
+    int rssi = -1;
+    int ber = -1;
+    network.GetSignalQuality(rssi, ber);
   }
   m_session.Detach();
   TraceLog().Write("_MxGsmCheckSignalAndSmsThread>>ErrorCount[%d]\r\n", errors);

@@ -7,6 +7,7 @@
 
 #include "SdkFixture.h"
 #include "fonexa/Fonexa.h"
+#include "sim/codec/SmsPdu.h"
 
 using namespace Mebrix::Fonexa;
 using namespace std::chrono_literals;
@@ -141,6 +142,29 @@ TEST_F(SdkStaticEvents, CallChangesArriveAsCallEvents) {
   EXPECT_EQ(changed.GetNewState(), 1);
   EXPECT_EQ(changed.GetDirection(), 1);
   EXPECT_EQ(changed.GetState(), 1);
+}
+
+TEST_F(SdkStaticEvents, AListenerForJoinedMessagesAloneHearsThem) {
+  // Nobody listens for signal or new messages, and the application does not
+  // talk to the phone: the monitor still reads what the phone hands over.
+  EventLog log;
+  Events::Register(FONEXA_EVENT_JOINED_MESSAGE, [&](uint32_t id, const std::string& t, uint32_t v) { log.Add(id, t, v); });
+  modem->update([](fonexa::sim::ModemContext& ctx) { ctx.settings.cnmi.mt = 2; });
+  fonexa::sim::DeliverRequest request;
+  request.originator = "+4930555";
+  request.text = std::string(180, 'j');
+  request.concatenationReference = 21;
+  const auto parts = fonexa::sim::buildDeliverParts(request);
+  ASSERT_EQ(parts.size(), 2u);
+  modem->update([&](fonexa::sim::ModemContext& ctx) {
+    for (const auto& part : parts) ctx.centre.deliver(part);
+  });
+  ASSERT_TRUE(log.WaitFor(1));
+  const Event joined = log.Events()[0];
+  const Events::JoinedMessageEvent message(joined.text.c_str(), joined.value);
+  EXPECT_STREQ(message.GetSender(), "+4930555");
+  EXPECT_EQ(message.GetText(), request.text);
+  EXPECT_TRUE(message.IsComplete());
 }
 
 TEST_F(SdkInstanceEvents, NewMessagesReachAPerInstanceHandlerUntilItIsUnregistered) {

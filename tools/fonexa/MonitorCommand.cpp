@@ -63,15 +63,6 @@ void monitor(CommandContext& context, const MonitorOptions& options) {
     StopRequest::wake();
   };
   for (const uint32_t id : ids) Events::Register(id, print);
-  // The engine's monitor talks to the phone only for the signal, new-message
-  // and registration events, and joined messages and reports come from what
-  // it reads meanwhile: with a listener for new messages that prints nothing
-  // it keeps reading when only those two are watched.
-  const auto watched = [&ids](uint32_t id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
-  if ((watched(FONEXA_EVENT_JOINED_MESSAGE) || watched(FONEXA_EVENT_DELIVERY_REPORT)) &&
-      !watched(FONEXA_EVENT_NEW_MESSAGE) && !watched(FONEXA_EVENT_SIGNAL)) {
-    Events::Register(FONEXA_EVENT_NEW_MESSAGE, [](uint32_t, const std::string&, uint32_t) {});
-  }
   // Registration changes and callers' numbers are only reported when asked
   // for; asked once the handlers are in place, so that none is missed.
   Events::EnableNetworkEvents(1);
