@@ -2,6 +2,7 @@
 // messages joined and delivery reports.
 #include <algorithm>
 
+#include "codec/CMxGsmCoding.h"
 #include "codec/DeliveryReports.h"
 #include "codec/MessageJoining.h"
 #include "exports/Enumeration.h"
@@ -153,6 +154,16 @@ int SendSmsUtf8(MxGsmHandle h, const char* phone, const char* text) {
 
 int SendFlashSmsUtf8(MxGsmHandle h, const char* phone, const char* text) {
   return SendSmsUtf8Ex(h, phone, text, FONEXA_SMS_FLASH, nullptr, nullptr, 0) > 0 ? 1 : 0;
+}
+
+int CountSmsPartsUtf8(const char* text, int* alphabet) {
+  if (!text) return 0;
+  int chosen = 0;
+  const size_t parts = fonexa::CMxGsmCoding::SplitUtf8Text(text, chosen).size();
+  // The concatenation header counts the parts in one octet.
+  if (parts == 0 || parts > 255) return 0;
+  Store(alphabet, chosen);
+  return static_cast<int>(parts);
 }
 
 int GetDeliveryStatus(int messageId) {

@@ -350,6 +350,12 @@ FONEXA_API int SendFlashSmsUtf8(MxGsmHandle h, const char* phone, const char* te
  * message by the id. */
 FONEXA_API int SendSmsUtf8Ex(MxGsmHandle h, const char* phone, const char* text, int flags, int* partCount,
                              int* references, int capacity);
+/** How many parts SendSmsUtf8 makes of a UTF-8 text, without a phone: 1 to
+ * 255, or 0 when the text is null or needs more than 255 parts (a byte that
+ * is not UTF-8 counts as U+FFFD, as it is sent).
+ * alphabet (may be null) receives 0 when the text goes as GSM 7-bit (the
+ * default alphabet and its extension table), 2 when it goes as UCS2. */
+FONEXA_API int CountSmsPartsUtf8(const char* text, int* alphabet);
 /** What the status reports say of a message sent with SendSmsUtf8Ex: one of
  * FONEXA_DELIVERY_*. Takes no handle and no lock. Reports delivered to the
  * terminal ("+CDS:", +CNMI ds=1) count at once, stored ones ("+CDSI:") when a

@@ -89,6 +89,23 @@ TEST_F(SmsCommands, SendReportsUnicodePartsAndFlashAsJson) {
   EXPECT_EQ(state["sent"][1]["class"], 0);
 }
 
+TEST_F(SmsCommands, SendCarriesAnyLanguage) {
+  // "€" and "[" are in the extension table: still 7-bit, two septets each.
+  const Json euro = json({"sms", "send", "+420606111222", "Price: 5 € [net]"});
+  EXPECT_EQ(euro["alphabet"], "7-bit");
+  const std::string greek = "Καλημέρα από την Αθήνα 😀";
+  const Json sent = json({"sms", "send", "+420606111222", greek});
+  EXPECT_EQ(sent["alphabet"], "UCS2");
+  EXPECT_EQ(sent["parts"], 1);
+  // 70 UCS2 units fit one message; the emoji's surrogate pair makes it 71.
+  const Json two = json({"sms", "send", "+420606111222", std::string(69, 'a') + "😀"});
+  EXPECT_EQ(two["parts"], 2);
+  const Json state = modemState();
+  ASSERT_EQ(state["sent"].size(), 4u);
+  EXPECT_EQ(state["sent"][0]["text"], "Price: 5 € [net]");
+  EXPECT_EQ(state["sent"][1]["text"], greek);
+}
+
 TEST_F(SmsCommands, SendReadsTheTextFromStandardInput) {
   ProcessOptions options;
   options.input = "Piped text\n";

@@ -146,13 +146,17 @@ TEST_F(UsageErrors, HelpOnEverySubcommandAnswersWithoutAPhone) {
 }
 
 TEST_F(UsageErrors, TextsThatCannotBeCarriedAreReportedNotChanged) {
-  const Finished euro = fonexa({"sms", "send", "+420606111222", "Price: 5 €"});
+  // A message goes in any language; a stored one through the single-byte path.
+  const Finished euro = fonexa({"sms", "store", "+420606111222", "Price: 5 €"});
   EXPECT_EQ(euro.exitCode, 2);
   EXPECT_NE(euro.err.find("the message text holds \"€\" (U+20AC)"), std::string::npos) << euro.err;
 
   const Finished broken = fonexa({"sms", "send", "+420606111222", std::string("caf\xE9 noir")});
   EXPECT_EQ(broken.exitCode, 2);
   EXPECT_NE(broken.err.find("not UTF-8"), std::string::npos) << broken.err;
+  const Finished surrogate = fonexa({"sms", "send", "+420606111222", std::string("x\xED\xA0\x80")});
+  EXPECT_EQ(surrogate.exitCode, 2);
+  EXPECT_TRUE(modemState()["sent"].empty());
 
   const Finished name = fonexa({"phonebook", "write", "+420606111222", "José"});
   EXPECT_EQ(name.exitCode, 2);

@@ -15,7 +15,7 @@ foreach(name GetFonexaCoreVersion OpenDebugLog CloseDebugLog GetEventParams Clea
              GetSmsStorage SetSmsStorage GetServiceCenter SetServiceCenter SendSms SendFlashSms LoadSmsEntries
              GetNextSmsEntry ReadSmsEntry WriteSmsEntry DeleteSmsEntry
              SendSmsUtf8 SendFlashSmsUtf8 SendSmsUtf8Ex GetDeliveryStatus GetNextSmsEntryUtf8 ReadSmsEntryUtf8
-             LoadJoinedSmsEntries GetNextJoinedSmsEntry SetJoinTimeLimit
+             LoadJoinedSmsEntries GetNextJoinedSmsEntry SetJoinTimeLimit CountSmsPartsUtf8
              GetPhoneBookStorage SetPhoneBookStorage LoadPhoneBookEntries GetNextPhoneBookEntry ReadPhoneBookEntry
              WritePhoneBookEntry DeletePhoneBookEntry GetRangeInfo
              GetSignalQuality GetRegistrationStatus EnableNetworkEvents LoadWorldWideOperatorEntries

@@ -184,6 +184,7 @@ const std::map<std::string, std::string>& Exempt() {
       {"CleanFormat/number", "works on the text alone, no phone involved"},
       {"CompareNumbers/a", "works on the text alone, no phone involved"},
       {"CompareNumbers/b", "works on the text alone, no phone involved"},
+      {"CountSmsPartsUtf8/text", "works on the text alone, no phone involved"},
       {"GprsOpenConnection/entry", "a pppd peer name; checked as one pppd option word (gprs tests)"},
       {"GprsOpenConnection/user", "a pppd option; checked as one pppd option word (gprs tests)"},
       {"GprsOpenConnection/password", "a pppd option in a private file (gprs tests)"},

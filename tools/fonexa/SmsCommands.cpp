@@ -187,9 +187,13 @@ int awaitDelivery(int messageId, int seconds) {
 
 void send(CommandContext& context, const MessageOptions& options) {
   const std::string number = toEngine(options.number, "phone number");
-  const std::string utf8Text = messageText(options.text);
-  const std::string text = toEngine(utf8Text, "message text");
-  const SmsParts parts = countSmsParts(text);
+  const std::string text = checkedUtf8(messageText(options.text), "message text");
+  // Any language: the engine sends the UTF-8 text as GSM 7-bit when the
+  // alphabet and its extension table carry every character, else as UCS2.
+  int alphabet = 0;
+  const int count = CountSmsPartsUtf8(text.c_str(), &alphabet);
+  if (count == 0) badUsage("the message text needs more than 255 parts");
+  const SmsParts parts{alphabet == 0 ? SmsAlphabet::SevenBit : SmsAlphabet::Ucs2, count};
   if (options.flash && parts.count > 1) {
     badUsage("a flash message must fit one message; this text needs " + std::to_string(parts.count) + " parts");
   }
@@ -206,17 +210,10 @@ void send(CommandContext& context, const MessageOptions& options) {
   {
     std::optional<Progress> progress;
     if (parts.count > 1) progress.emplace("sending " + std::to_string(parts.count) + " parts", 0);
-    if (options.report) {
-      // The one send that names the message for its reports. The text went
-      // through the same checks as the others, so it goes out the same way.
-      SmsSendOptions sendOptions;
-      sendOptions.flash = options.flash;
-      sendOptions.deliveryReport = true;
-      sent = Sms::SendMessageUtf8(number.c_str(), utf8Text.c_str(), sendOptions, delivery);
-    } else {
-      sent = options.flash ? Sms::SendFlashMessage(number.c_str(), text.c_str())
-                           : Sms::SendMessage(number.c_str(), text.c_str());
-    }
+    SmsSendOptions sendOptions;
+    sendOptions.flash = options.flash;
+    sendOptions.deliveryReport = options.report;
+    sent = Sms::SendMessageUtf8(number.c_str(), text.c_str(), sendOptions, delivery) > 0 ? 1 : 0;
   }
   if (!sent) {
     refused(parts.count > 1 ? "the phone did not accept every part; parts sent before the failure stay sent"

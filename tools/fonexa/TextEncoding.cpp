@@ -23,9 +23,10 @@ std::string codePointName(char32_t c) {
   return name;
 }
 
-}  // namespace
-
-Latin1Result utf8ToLatin1(std::string_view utf8) {
+// Reads the UTF-8 text character by character; a character above `highest`
+// is a problem too. The text comes back in Latin-1 when highest is 0xFF, as
+// it came otherwise.
+Latin1Result convert(std::string_view utf8, char32_t highest) {
   Latin1Result result;
   std::string out;
   out.reserve(utf8.size());
@@ -68,16 +69,30 @@ Latin1Result utf8ToLatin1(std::string_view utf8) {
       result.problem = "an overlong UTF-8 sequence at position " + std::to_string(i + 1);
       return result;
     }
-    if (c > 0xFF) {
+    if (c > highest || (c >= 0xD800 && c <= 0xDFFF)) {
       result.problem = "\"" + std::string(utf8.substr(i, length)) + "\" (" + codePointName(c) + ")";
       return result;
     }
-    out += static_cast<char>(c);
+    if (highest <= 0xFF) {
+      out += static_cast<char>(c);
+    } else {
+      out.append(utf8.substr(i, length));
+    }
     i += length;
   }
   result.ok = true;
   result.text = std::move(out);
   return result;
+}
+
+}  // namespace
+
+Latin1Result utf8ToLatin1(std::string_view utf8) { return convert(utf8, 0xFF); }
+
+std::string checkedUtf8(std::string_view utf8, std::string_view what) {
+  Latin1Result checked = convert(utf8, 0x10FFFF);
+  if (!checked.ok) badUsage("the " + std::string(what) + " holds " + checked.problem + ", which is not a character");
+  return std::move(checked.text);
 }
 
 std::string toEngine(std::string_view utf8, std::string_view what) {

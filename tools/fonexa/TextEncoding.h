@@ -20,4 +20,8 @@ Latin1Result utf8ToLatin1(std::string_view utf8);
 // character otherwise.
 std::string toEngine(std::string_view utf8, std::string_view what);
 
+// The text unchanged for the engine's UTF-8 exports, which carry any
+// character; a CommandError (bad usage) naming `what` when it is not UTF-8.
+std::string checkedUtf8(std::string_view utf8, std::string_view what);
+
 }  // namespace fonexa::cli
