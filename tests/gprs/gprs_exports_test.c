@@ -9,13 +9,19 @@
 #include "fonexa/FonexaCore.h"
 
 static int codes[16];
-static int count = 0;
+/* Written by the connection's watcher thread, polled by main: each code is
+ * stored before the count that publishes it. */
+static _Atomic int count = 0;
 
 static intptr_t OnProgress(MxWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam, void* context) {
   (void)window;
   (void)lParam;
   (void)context;
-  if (message == FONEXA_EVENT_MESSAGE && count < 16) codes[count++] = (int)wParam;
+  if (message == FONEXA_EVENT_MESSAGE && count < 16) {
+    const int n = count;
+    codes[n] = (int)wParam;
+    count = n + 1;
+  }
   return 0;
 }
 
