@@ -179,8 +179,11 @@ TEST_F(CallExports, ReleasedFromADialOrCallListHandler) {
   struct Releaser : IMxGsmHandler {
     int OnEvent(uint32_t, const std::string&, uint32_t) override {
       if (!handle) return 1;
-      result = ReleaseGsm(handle);
+      // The handle is cleared before the result publishes it: the test reads
+      // it once it sees the result.
+      const MxGsmHandle mine = handle;
       handle = nullptr;
+      result = ReleaseGsm(mine);
       return 1;
     }
     MxGsmHandle handle = nullptr;
