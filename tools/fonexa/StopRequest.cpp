@@ -14,8 +14,10 @@ namespace fonexa::cli {
 
 namespace {
 
-std::mutex lock;
-std::condition_variable changed;
+// The signal thread is detached and lives until the process ends, so what it
+// uses is never destroyed: a destructor run at exit would race with it.
+std::mutex& lock = *new std::mutex;
+std::condition_variable& changed = *new std::condition_variable;
 bool stopRequested = false;
 
 sigset_t stopSignals() {
