@@ -23,6 +23,15 @@ constexpr double kSlopeBoundKiBPerMinute = 2048;
 // tight: at about 10 listings and 7 events a second, a leak of 500 bytes a
 // listing or 800 bytes an event passes it within the 25 s.
 constexpr long kHeapGrowthBoundKiB = 128;
+// Under a sanitizer the resident set grows by design (freed memory waits in
+// quarantine, shadow memory follows every allocation) and the allocator's
+// figures are the sanitizer's: the memory bounds hold for the build as used,
+// and LeakSanitizer looks for leaks in the sanitized one.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kMemoryMeasured = false;
+#else
+constexpr bool kMemoryMeasured = true;
+#endif
 
 TEST(SoakMeasures, SlopeIsAFitOverEverySampleNotTheEnds) {
   std::vector<Sample> samples;
@@ -94,9 +103,11 @@ TEST(Soak, ThirtySecondsOfTrafficLoseNothingAndKeepThreadsAndMemoryFlat) {
   const Trend t = TrendOf(f.samples, f.warmUpIndex);
   EXPECT_GE(f.samples.size() - f.warmUpIndex, 10u);
   EXPECT_EQ(t.threadsEnd, t.threadsWarmUp);
-  EXPECT_LT(t.rssEnd - t.rssWarmUp, kGrowthBoundKiB);
-  EXPECT_LT(t.slopeKiBPerMinute, kSlopeBoundKiBPerMinute);
-  EXPECT_LT(t.heapEnd - t.heapWarmUp, kHeapGrowthBoundKiB);
+  if (kMemoryMeasured) {
+    EXPECT_LT(t.rssEnd - t.rssWarmUp, kGrowthBoundKiB);
+    EXPECT_LT(t.slopeKiBPerMinute, kSlopeBoundKiBPerMinute);
+    EXPECT_LT(t.heapEnd - t.heapWarmUp, kHeapGrowthBoundKiB);
+  }
   RecordProperty("rss_warm_up_kib", std::to_string(t.rssWarmUp));
   RecordProperty("rss_end_kib", std::to_string(t.rssEnd));
   RecordProperty("slope_kib_per_minute", std::to_string(t.slopeKiBPerMinute));
