@@ -1,6 +1,7 @@
 #include "PhoneLine.h"
 
 #include <QMetaObject>
+#include <future>
 
 #include "fonexa/Fonexa.h"
 #include "sim/VirtualModem.h"
@@ -31,7 +32,8 @@ constexpr uint32_t kPanelEvents[] = {
 }  // namespace
 
 PhoneLine::PhoneLine(PanelSettings settings, QObject* parent) : QObject(parent), settings_(std::move(settings)) {
-  workerContext_ = new QObject;
+  ownerJobs_ = new JobQueue(this);
+  workerContext_ = new JobQueue;
   workerContext_->moveToThread(&worker_);
   connect(&worker_, &QThread::finished, workerContext_, &QObject::deleteLater);
   worker_.setObjectName(QStringLiteral("phone-panel-line"));
@@ -42,13 +44,11 @@ PhoneLine::~PhoneLine() {
   Close();
 }
 
-void PhoneLine::onWorker(std::function<void()> job) {
-  QMetaObject::invokeMethod(workerContext_, std::move(job), Qt::QueuedConnection);
-}
+void PhoneLine::onWorker(std::function<void()> job) { workerContext_->Post(std::move(job)); }
 
 void PhoneLine::onOwner(std::function<void()> job) {
   if (closing_) return;
-  QMetaObject::invokeMethod(this, std::move(job), Qt::QueuedConnection);
+  ownerJobs_->Post(std::move(job));
 }
 
 bool PhoneLine::startVirtualModem(QString* error) {
@@ -267,7 +267,15 @@ void PhoneLine::Close() {
   closed_ = true;
   closing_ = true;
   // The engine goes on the thread that made it, after whatever it was doing.
-  QMetaObject::invokeMethod(workerContext_, [] { fx::Module::Uninitialize(); }, Qt::BlockingQueuedConnection);
+  // The wait is ours rather than Qt's blocking call, so that everything the
+  // engine's threads did before they ended is seen to happen before what
+  // follows here.
+  std::promise<void> released;
+  workerContext_->Post([&released] {
+    fx::Module::Uninitialize();
+    released.set_value();
+  });
+  released.get_future().wait();
   worker_.quit();
   worker_.wait();
   if (modem_) modem_->stop();

@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "JobQueue.h"
 #include "PanelSettings.h"
 
 namespace fonexa::sim {
@@ -98,7 +99,8 @@ class PhoneLine : public QObject {
   QString devicePath_;
   std::unique_ptr<fonexa::sim::VirtualModem> modem_;
   QThread worker_;
-  QObject* workerContext_ = nullptr;
+  JobQueue* workerContext_ = nullptr;  // lives on the worker
+  JobQueue* ownerJobs_ = nullptr;      // a child: lives on the owner's thread
   std::atomic<bool> closing_{false};
   bool closed_ = false;
 };
