@@ -20,11 +20,11 @@ class EventLog : public IMxGsmHandler {
     std::string text;
     uint32_t value;
   };
+  // Notifies under the lock: a waiter that has seen the event cannot go on
+  // (and destroy the log) while the raising thread is still in here.
   int OnEvent(uint32_t id, const std::string& text, uint32_t value) override {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      events_.push_back({id, text, value});
-    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back({id, text, value});
     changed_.notify_all();
     return 1;
   }
