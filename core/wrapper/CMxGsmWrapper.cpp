@@ -2,6 +2,10 @@
 // the instance lock and destruction.
 #include "wrapper/CMxGsmWrapper.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 #include "platform/ManualResetEvent.h"
 #include "platform/WorkerThread.h"
 #include "services/CMxGsmCall.h"
@@ -22,6 +26,26 @@ std::atomic<bool>& ReleaseClaimed() {
   static std::atomic<bool> claimed{false};
   return claimed;
 }
+
+// Instances released from inside and not yet destroyed by their monitor. The
+// plug-in's device is one per process: a new instance opens its port only
+// once such an instance has closed it, or the late close would take the new
+// instance's port with it. Never destroyed: the last monitor may end after
+// the process began its exit.
+struct DeferredReleases {
+  std::mutex lock;
+  std::condition_variable ended;
+  int pending = 0;
+};
+
+DeferredReleases& Deferred() {
+  static auto* deferred = new DeferredReleases;
+  return *deferred;
+}
+
+// Longest an Initialize waits for a released instance to end; it goes on
+// after it, as before there was a wait.
+constexpr std::chrono::seconds kDeferredReleaseWait{10};
 
 }  // namespace
 
@@ -61,6 +85,10 @@ void CMxGsmWrapper::Release(CMxGsmWrapper* instance) {
     // monitor ends on the stop event and, as its last act, destroys the
     // instance after every user has left.
     if (instance->m_monitorThread.load()) {
+      {
+        std::lock_guard<std::mutex> guard(Deferred().lock);
+        ++Deferred().pending;
+      }
       instance->m_destroyWhenMonitorEnds = true;
     } else {
       TraceLog().Write("ReleaseGsm>>ERROR:Released from inside without a monitor; the instance stays.\r\n");
@@ -79,7 +107,13 @@ void CMxGsmWrapper::Destroy(CMxGsmWrapper* instance) {
   // Waits for whoever holds the line; a refusal (module off) goes on without it.
   // The session's teardown releases what was taken here.
   instance->Attach("ReleaseGsm", fonexa::platform::ManualResetEvent::kInfinite);
+  const bool deferred = instance->m_destroyWhenMonitorEnds;
   delete instance;
+  if (deferred) {
+    std::lock_guard<std::mutex> guard(Deferred().lock);
+    --Deferred().pending;
+    Deferred().ended.notify_all();
+  }
 }
 
 int CMxGsmWrapper::Attach(const std::string& ownerName, uint32_t timeoutMs) {
@@ -98,6 +132,12 @@ int CMxGsmWrapper::Initialize(const std::string& text) {
     return 0;
   }
   m_initText = text;
+  {
+    std::unique_lock<std::mutex> guard(Deferred().lock);
+    if (!Deferred().ended.wait_for(guard, kDeferredReleaseWait, [] { return Deferred().pending == 0; })) {
+      TraceLog().Write("CMxGsmWrapper::Initialize>>A released instance has not ended; going on.\n");
+    }
+  }
   if (!m_session.Create(text)) return 0;
   m_moduleState = kCreated;
   if (!IsPowered()) {
