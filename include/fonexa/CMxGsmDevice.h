@@ -25,7 +25,7 @@ class FONEXA_API CMxGsmDevice {
   virtual int Create(CMxGsmBasics* session, const std::string& portSpecification) = 0;
   /// Lets go of the port when the session unloads the plug-in. Default: 1.
   virtual int Release();
-  /// Opens the serial line the specification names: 1 open, 0 not. Default: 0.
+  /// Opens the serial line the port text names: 1 open, 0 not. Default: 0.
   virtual int OpenPort();
   /// Closes the serial line. Default: 1.
   virtual int ClosePort();

@@ -33,7 +33,7 @@ class MxPluginPort : public CMxComPort {
 template <class Port>
 class MxPortProfile : public CMxGsmDevice {
  public:
-  static constexpr uint32_t kDefaultBaudRate = 9600;  ///< when the specification names no rate
+  static constexpr uint32_t kDefaultBaudRate = 9600;  ///< when the port text names no rate
   static constexpr uint32_t kReadTimeoutMs = 50;      ///< the port's read time-out
   static constexpr uint32_t kQueueSize = 4096;        ///< the port's buffer size
 
